@@ -1,0 +1,12 @@
+#pragma once
+// The module record and the entries the player calls through it.
+#include "host/vis_module.h"
+
+extern winampVisModule VisModule;
+
+extern "C" winampVisHeader* winampVisGetHeader();
+
+void Config(winampVisModule* module);
+int Init(winampVisModule* module);
+int Render(winampVisModule* module);
+void Quit(winampVisModule* module);

@@ -1,0 +1,22 @@
+#pragma once
+// The drawing interface: the only way the rest of the system makes, draws on, shows and ends
+// the current drawing surface. Pixel and GDI details stay behind it.
+#include <cstdint>
+
+// Makes the current surface (destroying nothing: callers destroy the old one first).
+// Returns 1 on success, 0 when the object cannot be made.
+int CreateDrawSurface(int width, int height, int bitsPerPixel);
+void DestroyDrawSurface();
+int IsDrawSurfaceReady();
+
+// The surface's memory device context (an HDC on Windows, opaque elsewhere).
+void* GetDrawSurfaceDC();
+// Copies (0, 0, width, height) of the surface to targetDc at (x, y).
+void BlitDrawSurface(void* targetDc, int x, int y, int width, int height);
+// 256 RGBQUADs (blue, green, red, reserved); changes only an 8-bit surface.
+void SetDrawPalette(const uint8_t* rgbQuads);
+
+void SetPenWidth(int width);
+void SetDrawDensity(int density);
+void DrawLine(int x1, int y1, int x2, int y2, uint16_t red, uint16_t green, uint16_t blue);
+void DissolveRect(int left, int top, int right, int bottom, int density);
