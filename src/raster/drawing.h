@@ -2,6 +2,7 @@
 // The drawing interface: the only way the rest of the system makes, draws on, shows and ends
 // the current drawing surface. Pixel and GDI details stay behind it.
 #include <cstdint>
+#include <vector>
 
 // Makes the current surface (destroying nothing: callers destroy the old one first).
 // Returns 1 on success, 0 when the object cannot be made.
@@ -20,3 +21,8 @@ void SetPenWidth(int width);
 void SetDrawDensity(int density);
 void DrawLine(int x1, int y1, int x2, int y2, uint16_t red, uint16_t green, uint16_t blue);
 void DissolveRect(int left, int top, int right, int bottom, int density);
+
+// The picture as BlitDrawSurface(dc, 0, 0, width, height) would show it, as 8-bit RGB triples,
+// row by row from the top. Fills `rgb` with width * height * 3 bytes; false when no surface is
+// ready. For tools, tests and the Linux front end; the draw thread must not be drawing.
+bool ReadShownPicture(int width, int height, std::vector<uint8_t>& rgb);

@@ -18,3 +18,4 @@ void SetPenWidth(int) {}
 void SetDrawDensity(int) {}
 void DrawLine(int, int, int, int, uint16_t, uint16_t, uint16_t) {}
 void DissolveRect(int, int, int, int, int) {}
+bool ReadShownPicture(int, int, std::vector<uint8_t>&) { return false; }
