@@ -1,0 +1,3 @@
+#include "effects/audio_samples.h"
+
+SampleArrays Samples{};

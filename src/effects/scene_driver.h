@@ -1,0 +1,13 @@
+#pragma once
+// The scene driver's state: the beat state of the frame and the per-effect choices.
+
+extern int beatMultiplier;  // 2 on a beat frame, else 1
+extern int beatHold;        // 3 on a beat, then falls by one per main frame: dots stay wide
+extern int starburstAllowed;
+extern int burstColourHeld;  // the particle burst keeps the colour it started with
+extern double petalFrequency;
+extern double ringPhase;
+
+// Puts every value of the scene engine back to what it is when the library loads (the draw
+// thread's generator excepted), for a fresh start of the engine in tests and tools.
+void ResetSceneToLoadState();

@@ -1,0 +1,127 @@
+// Random sources: bounds of the bounded draws, table filling and cursor wrap, the dot scatter.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "effects/random_sources.h"
+#include "random_control.h"
+#include "scene_harness.h"
+
+using random_control::SeedSoRandomIs;
+
+TEST(RandomSources, ControlledSeedGivesTheAskedValue) {
+  SeedSoRandomIs(32767);
+  EXPECT_EQ(NextRandom15(), 32767);
+  SeedSoRandomIs(1234, 2);
+  NextRandom15();
+  NextRandom15();
+  EXPECT_EQ(NextRandom15(), 1234);
+}
+
+TEST(RandomSources, RandomIntReachesItsBoundOnlyForTheTopDraw) {
+  SeedSoRandomIs(32767);
+  EXPECT_EQ(RandomInt(1), 1);
+  SeedSoRandomIs(32766);
+  EXPECT_EQ(RandomInt(1), 0);
+  SeedSoRandomIs(32767);
+  EXPECT_EQ(RandomInt(0), 0);
+  SeedSoRandomIs(32767);
+  EXPECT_EQ(RandomInt(3), 3);
+  SeedSoRandomIs(32766);
+  EXPECT_EQ(RandomInt(3), 2);
+  SeedSoRandomIs(10922);  // 10922 * 3 / 32767 = 0.99997
+  EXPECT_EQ(RandomInt(3), 0);
+  SeedSoRandomIs(32767);
+  EXPECT_EQ(RandomInt(100000), 100000);  // no overflow on very wide pictures
+  SeedSoRandomIs(0);
+  EXPECT_EQ(RandomInt(4096), 0);
+}
+
+TEST(RandomSources, RandomIntMatchesTheDoubleFormulaUpTo4096) {
+  for (int n : {2, 3, 10, 64, 100, 640, 1000, 4096}) {
+    for (int r = 0; r <= 32767; r += 7) {
+      SeedSoRandomIs(r);
+      const int expected = int(r * n * 3.051850947599719e-05);
+      ASSERT_EQ(RandomInt(n), expected) << "n " << n << " rand " << r;
+    }
+  }
+}
+
+TEST(RandomSources, RandomFloatAndNudgeStayInRange) {
+  SeedSoRandomIs(0);
+  EXPECT_EQ(RandomFloat(2.0f), 0.0f);
+  SeedSoRandomIs(32767);
+  EXPECT_NEAR(RandomFloat(2.0f), 2.0f, 1e-6f);
+  SeedSoRandomIs(0);
+  EXPECT_DOUBLE_EQ(RandomNudge(), -0.1);
+  SeedSoRandomIs(32767);
+  EXPECT_NEAR(RandomNudge(), 0.1, 1e-12);
+}
+
+TEST(RandomSources, FillRandomTablesTakesTwoDrawsPerEntryCubedFirst) {
+  SeedRandom15(1);
+  FillRandomTables();
+  SeedRandom15(1);
+  const double u = NextRandom15() * 3.051850947599719e-05;
+  const double v = NextRandom15() * 3.051850947599719e-05;
+  EXPECT_EQ(CubedRandomTable[0], u * u * u);
+  EXPECT_EQ(UniformRandomTable[0], v);
+  for (int k = 1; k < kRandomTableSize; ++k) {
+    NextRandom15();
+    NextRandom15();
+  }
+  // The generator is left exactly 2 * 16001 draws on.
+  const int next = NextRandom15();
+  SeedRandom15(1);
+  FillRandomTables();
+  EXPECT_EQ(NextRandom15(), next);
+  EXPECT_EQ(cubedCursor, 0);
+  EXPECT_EQ(uniformCursor, 0);
+}
+
+TEST(RandomSources, CubedValuesCrowdTowardsZero) {
+  SeedRandom15(1);
+  FillRandomTables();
+  double sum = 0;
+  int below = 0;
+  for (double value : CubedRandomTable) {
+    ASSERT_GE(value, 0.0);
+    ASSERT_LE(value, 1.0);
+    sum += value;
+    below += value < 0.125;
+  }
+  EXPECT_NEAR(sum / kRandomTableSize, 0.25, 0.01);
+  EXPECT_NEAR(below / double(kRandomTableSize), 0.5, 0.02);
+}
+
+TEST(RandomSources, CursorsWrapAfter16001Reads) {
+  SeedRandom15(1);
+  FillRandomTables();
+  const int first = RandomCubed(1000000);
+  const double firstUniform = RandomUniform(1.0);
+  for (int i = 1; i < kRandomTableSize; ++i) {
+    RandomCubed(1);
+    RandomUniform(1.0);
+  }
+  EXPECT_EQ(cubedCursor, 0);
+  EXPECT_EQ(uniformCursor, 0);
+  EXPECT_EQ(RandomCubed(1000000), first);  // the 16002nd read uses entry 0 again
+  EXPECT_EQ(RandomUniform(1.0), firstUniform);
+}
+
+TEST(RandomSources, RadiusPointIsRadiusThenAngleWithSineForX) {
+  SeedRandom15(7);
+  FillRandomTables();
+  for (int i = 0; i < 40000; ++i) {
+    const int c = cubedCursor;
+    const int u = uniformCursor;
+    const int r = int(333 * CubedRandomTable[c]);
+    const double a = 2000 * kPi * UniformRandomTable[u] * 0.001;
+    const PicturePoint p = RandomRadiusPoint(100, -50, 333);
+    ASSERT_EQ(p.x, int(std::sin(a) * r) + 100) << i;
+    ASSERT_EQ(p.y, int(std::cos(a) * r) - 50) << i;
+  }
+  // RandomAngle reads the uniform table the same way.
+  const int u = uniformCursor;
+  EXPECT_EQ(RandomAngle(), 2000 * kPi * UniformRandomTable[u] * 0.001);
+}

@@ -1,0 +1,96 @@
+#pragma once
+// Drives the scene engine the way the frame loop does (set-up on a size change, then the per-frame
+// calls in the loop's order), with a fixed synthetic audio sequence. Shared by the effect tests
+// and the effect benchmark.
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <vector>
+
+#include "effects/audio_samples.h"
+#include "effects/scene.h"
+#include "effects/scene_driver.h"
+#include "raster/drawing.h"
+#include "raster/random15.h"
+
+namespace scene_harness {
+
+// Puts the engine back to its load state with the generator at 1 and builds a scene of w x h.
+inline bool StartScene(int width, int height) {
+  ResetSceneToLoadState();
+  SeedRandom15(1);
+  DestroyDrawSurface();
+  SetScenePictureSize(width, height);
+  InitDirectionTable();
+  FillRandomTables();
+  ResetEffectState();
+  InitEmitters();
+  return CreateDrawSurface(width, height, 16) == 1;
+}
+
+inline void OverlayPassOf(int mode) {
+  const int kept = DrawingMode;
+  DrawingMode = mode;
+  OverlayPass = 1;
+  DrawScene();
+  DrawingMode = kept;
+  OverlayPass = 0;
+}
+
+// Steps 8 to 13 of a frame, with the samples already in place.
+inline void DrawFrame() {
+  AnalyseAudioFrame();
+  if (emitterOverlay) OverlayPassOf(kModeEmitterSwarmCentre);
+  DrawScene();
+  if (sparkFanEnabled) DrawSparkFan();
+  if (particleBurstActive) DrawParticleBurst();
+  if (starburstActive) OverlayPassOf(kModeStarburst);
+}
+
+// Fills every sample byte of the left channel with one value each (right channel silent).
+inline void FillSamples(int spectrumByte, int waveByte) {
+  std::memset(Samples.SpectrumSamples[0], spectrumByte, 1024);
+  std::memset(Samples.WaveSamples[0], waveByte, 1024);
+  std::memset(Samples.SpectrumSamples[1], 0, 1024);
+  std::memset(Samples.WaveSamples[1], 128, 1024);
+}
+
+// Frame `frame` of a synthetic piece of music: a waveform whose peak swells from 170 to 255 on
+// every fourth frame (a beat), and a spectrum with strong, slowly moving bass, a middle band and
+// a sparkling top. `loud` keeps every band high so that all emitters fire.
+inline void FillMusic(int frame, bool loud) {
+  unsigned char* wave = Samples.WaveSamples[0];
+  unsigned char* spectrum = Samples.SpectrumSamples[0];
+  const bool beat = frame % 4 == 0;
+  const int amplitude = beat ? 127 : 42 + (frame % 3) * 5;
+  for (int i = 0; i < 1024; ++i) {
+    const int v = 128 + int(amplitude * std::sin(i * 0.07 + frame * 0.9));
+    wave[i] = uint8_t(std::clamp(v, 0, 255));
+    int level;
+    if (loud) {
+      level = 200 + (i * 7 + frame * 13) % 56;
+    } else {
+      const double bass = i < 300 ? 230.0 - i * 0.3 : 0.0;
+      const double middle = 120.0 * std::exp(-std::pow((i - 500 - 30 * (frame % 5)) / 90.0, 2));
+      const double top = i > 700 ? 60.0 + ((i * 31 + frame * 17) % 97) : 0.0;
+      level = int(bass + middle + top);
+    }
+    spectrum[i] = uint8_t(std::clamp(level, 0, 255));
+  }
+  wave[1023] = 0;
+  spectrum[1023] = 0;
+  std::memset(Samples.SpectrumSamples[1], 0, 1024);
+  std::memset(Samples.WaveSamples[1], 128, 1024);
+}
+
+// FNV-1a over the shown picture: the fixture of a golden frame.
+inline uint64_t PictureHash(int width, int height) {
+  std::vector<uint8_t> rgb;
+  if (!ReadShownPicture(width, height, rgb)) return 0;
+  uint64_t hash = 1469598103934665603ull;
+  for (uint8_t byte : rgb) hash = (hash ^ byte) * 1099511628211ull;
+  return hash;
+}
+
+}  // namespace scene_harness
