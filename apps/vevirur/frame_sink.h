@@ -1,0 +1,36 @@
+#pragma once
+// Where rendered pictures go: a video file through ffmpeg, or a folder of PNG frames.
+#include <memory>
+#include <string>
+
+#include "audio_clip.h"
+#include "picture.h"
+
+namespace vevirur {
+
+// Frames per second of the output. The engine paces itself to about 30 new pictures a second
+// while the player's calls come every 25 ms, so each output frame shows what the window showed
+// at that moment: frame j is the picture presented by the last call at or before j / 30 s.
+constexpr int kOutputFramesPerSecond = 30;
+
+class FrameSink {
+ public:
+  virtual ~FrameSink() = default;
+  // Throws AppError when the frame cannot be written.
+  virtual void Write(const Picture& picture) = 0;
+  // Completes the output; throws AppError (and leaves nothing behind) on failure.
+  virtual void Finish() = 0;
+  // Removes whatever was written; never throws.
+  virtual void Abort() noexcept = 0;
+};
+
+// Checks the output can be made before any rendering starts; throws AppError if not.
+// `audio` is muxed into a video; PNG frames ignore it.
+std::unique_ptr<FrameSink> OpenFrameSink(const std::string& output, int width, int height,
+                                         const AudioClip& audio);
+
+// Hands frames to another sink on a worker thread, so that converting, compressing and piping
+// overlap with rendering. Frames keep their order; errors surface on the next call.
+std::unique_ptr<FrameSink> MakeAsyncSink(std::unique_ptr<FrameSink> inner);
+
+}  // namespace vevirur

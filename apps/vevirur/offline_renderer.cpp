@@ -1,0 +1,148 @@
+#include "offline_renderer.h"
+
+#include <cstring>
+
+#include "effects/audio_samples.h"
+#include "pipeline/draw_thread.h"
+#include "pipeline/frame_handoff.h"
+#include "pipeline/frame_loop.h"
+#include "pipeline/requests.h"
+#include "platform/clock.h"
+#include "raster/drawing.h"
+#include "slice_analyser.h"
+#include "text_overlays.h"
+#include "virtual_clock.h"
+
+namespace vevirur {
+namespace {
+
+// The virtual tick count starts as if the machine had been up for a while, so the engine's
+// first-start behaviour is that of a player on a running system (first automatic change 5 s in).
+constexpr uint32_t kStartTicks = 1000000;
+
+struct ShowState {
+  Picture picture;  // what the window shows now
+  Picture scratch;
+  TextOverlays* overlays = nullptr;
+  VirtualClock* clock = nullptr;
+};
+
+int ShowPicture(void* context, const PictureRect&, int width, int height) {
+  auto* state = static_cast<ShowState*>(context);
+  if (width != state->picture.width || height != state->picture.height) return 0;
+  if (!ReadShownPicture(width, height, state->scratch.rgb)) return 0;
+  state->picture.rgb.swap(state->scratch.rgb);
+  state->overlays->DrawOnPicture(state->picture, state->clock->Now());
+  return 0;
+}
+
+void DrawAbout(void* context, const PictureRect&, bool clear) {
+  auto* state = static_cast<ShowState*>(context);
+  TextOverlays::DrawAboutScreen(state->picture, clear, true);
+}
+
+// The engine's process-wide state back to load values, so each render starts alike.
+void ResetEngine() {
+  ShutDownDrawing();
+  ResetFrameLoopState();
+  ReinitRequest = 0;
+  NewEffectRequest = 0;
+  ChangeDrawingRequest = 0;
+  EffectLocked = 0;
+  SceneInitFrame = 0;
+  SamplesWanted = 0;
+  std::memset(&Samples, 0, sizeof Samples);
+}
+
+}  // namespace
+
+int OutputFrameCount(const AudioClip& clip) {
+  int64_t frames =
+      (clip.frames() * kOutputFramesPerSecond + clip.sample_rate - 1) / clip.sample_rate;
+  return int(frames);
+}
+
+RenderResult RenderOffline(const RenderJob& job) {
+  const AudioClip& clip = *job.clip;
+  RenderResult result;
+  ResetEngine();
+
+  VirtualClock clock(kStartTicks);
+  platform::SetTimeSource(&clock);
+  TextOverlays overlays;
+  ShowState state;
+  state.picture = Picture(job.width, job.height);
+  state.scratch = Picture(job.width, job.height);
+  state.overlays = &overlays;
+  state.clock = &clock;
+  if (!job.title.empty()) {
+    // As when the player names a track at start-up: show it and pick a fresh effect.
+    overlays.SetTitle(job.title);
+    overlays.ShowTitle(true, clock.Now());
+    RequestNewEffect();
+  }
+
+  FrameShowSteps steps;
+  steps.context = &state;
+  steps.showPicture = ShowPicture;
+  steps.drawAboutScreen = DrawAbout;
+  const PictureRect rect{0, 0, job.width, job.height};
+  SliceAnalyser analyser;
+  HostSlice slice{};
+  HostAudio audio;
+  audio.spectrum = slice.spectrum;
+  audio.waveform = reinterpret_cast<const char(*)[kHostSampleCount]>(slice.waveform);
+
+  const int total_frames = OutputFrameCount(clip);
+  const int64_t slices = SliceCount(clip);
+  size_t next_change = 0;
+  int frame = 0;
+  try {
+    for (int64_t k = 0; frame < total_frames; ++k) {
+      if (job.cancel && job.cancel->load()) {
+        result.cancelled = true;
+        break;
+      }
+      // The host call of slice k is due at 25 k ms; a call that waited for its frame may have
+      // used some of that already.
+      const uint32_t due = kStartTicks + uint32_t(k * kSliceMilliseconds);
+      while (int32_t(due - clock.Now()) > 0) clock.AdvanceOneMillisecond();
+
+      const double seconds = double(k * kSliceMilliseconds) / 1000.0;
+      while (next_change < job.change_seconds.size() &&
+             job.change_seconds[next_change] <= seconds) {
+        RequestChangeDrawing();
+        ++next_change;
+      }
+      if (k < slices) {
+        analyser.Analyse(clip, k, slice);
+      } else {
+        std::memset(&slice, 0, sizeof slice);  // past the end: silence
+      }
+      const bool was_pending = FirstRenderPending != 0;
+      HandOffFrame(1, rect, audio, steps);
+      if (was_pending && !FirstRenderPending) clock.SetSleeperRunning(true);
+      clock.WaitUntilQuiescent();
+
+      // Output frame j shows the window as it stands after the call of slice 4j / 3.
+      while (frame < total_frames && int64_t(frame) * 4 / 3 == k) {
+        job.sink->Write(state.picture);
+        if (job.on_frame) job.on_frame(frame, state.picture);
+        ++frame;
+        if (job.on_progress) job.on_progress(frame, total_frames);
+      }
+    }
+  } catch (...) {
+    clock.Release();
+    ShutDownDrawing();
+    platform::SetTimeSource(nullptr);
+    throw;
+  }
+  clock.Release();
+  ShutDownDrawing();
+  platform::SetTimeSource(nullptr);
+  result.frames = frame;
+  return result;
+}
+
+}  // namespace vevirur
