@@ -4,8 +4,10 @@
 #include <cstdint>
 #include <vector>
 
-// Makes the current surface (destroying nothing: callers destroy the old one first).
-// Returns 1 on success, 0 when the object cannot be made.
+// Makes the current surface (callers destroy the old one first; one left over is destroyed
+// here). Returns 1 on success, 0 when the object cannot be made. When the platform refuses the
+// bitmap, "PP Create DIB fail" goes to the error reporter and the call still returns 1: the
+// surface then has no pixels, draws nothing and shows whatever its device context holds.
 int CreateDrawSurface(int width, int height, int bitsPerPixel);
 void DestroyDrawSurface();
 int IsDrawSurfaceReady();
@@ -26,3 +28,7 @@ void DissolveRect(int left, int top, int right, int bottom, int density);
 // row by row from the top. Fills `rgb` with width * height * 3 bytes; false when no surface is
 // ready. For tools, tests and the Linux front end; the draw thread must not be drawing.
 bool ReadShownPicture(int width, int height, std::vector<uint8_t>& rgb);
+
+// Where surface failures go (the frame loop installs its error report; null: nowhere). The
+// reporter is called on the thread that creates the surface with a fixed text.
+void SetDrawSurfaceErrorReporter(void (*reporter)(const char* text));

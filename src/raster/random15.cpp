@@ -9,4 +9,6 @@ int NextRandom15() {
   return int((random_state >> 16) & 0x7FFFu);
 }
 
-void SeedRandom15(uint32_t state) { random_state = state; }
+void SeedRandom15(uint32_t state) {
+  random_state = state;
+}
