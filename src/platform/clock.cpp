@@ -25,4 +25,6 @@ void SleepMilliseconds(uint32_t milliseconds) {
 
 void SetTimeSource(TimeSource* source) { installed_source.store(source, std::memory_order_release); }
 
+TimeSource* InstalledTimeSource() { return installed_source.load(std::memory_order_acquire); }
+
 }  // namespace platform

@@ -22,4 +22,7 @@ void SleepMilliseconds(uint32_t milliseconds);
 // The caller keeps `source` alive while it is installed.
 void SetTimeSource(TimeSource* source);
 
+// The source installed by SetTimeSource, or nullptr while the system clock is in use.
+TimeSource* InstalledTimeSource();
+
 }  // namespace platform

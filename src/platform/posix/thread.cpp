@@ -1,0 +1,134 @@
+// POSIX threads with a start gate for the suspended state and deferred cancellation for the
+// forced end (see thread.h).
+#include <cxxabi.h>
+#include <pthread.h>
+#include <sched.h>
+
+#include <atomic>
+#include <condition_variable>
+#include <memory>
+#include <mutex>
+
+#include "platform/thread.h"
+
+namespace platform {
+namespace {
+
+enum class Gate { kSuspended, kRunning, kDiscarded };
+
+struct ThreadState {
+  ThreadBody body = nullptr;
+  std::mutex lock;
+  std::condition_variable opened;
+  Gate gate = Gate::kSuspended;       // guarded by lock
+  std::atomic<bool> finished{false};  // the start routine is past the body
+};
+
+struct ThreadRecord {
+  pthread_t id{};
+  std::shared_ptr<ThreadState> state;
+  bool cancelled = false;
+  bool discarded = false;  // ended before it ran: it leaves at once
+};
+
+std::atomic<int> open_handles{0};
+
+void* StartRoutine(void* argument) {
+  std::shared_ptr<ThreadState> state(
+      std::move(*static_cast<std::shared_ptr<ThreadState>*>(argument)));
+  delete static_cast<std::shared_ptr<ThreadState>*>(argument);
+  Gate gate;
+  {
+    std::unique_lock<std::mutex> hold(state->lock);
+    state->opened.wait(hold, [&] { return state->gate != Gate::kSuspended; });
+    gate = state->gate;
+  }
+  if (gate == Gate::kRunning) state->body();
+  state->finished = true;
+  return nullptr;
+}
+
+ThreadRecord* Record(ThreadHandle thread) {
+  return static_cast<ThreadRecord*>(thread);
+}
+
+bool OpenGate(ThreadRecord* record, Gate gate) {
+  std::lock_guard<std::mutex> hold(record->state->lock);
+  if (record->state->gate != Gate::kSuspended) return false;
+  record->state->gate = gate;
+  record->state->opened.notify_all();
+  return true;
+}
+
+}  // namespace
+
+ThreadHandle CreateSuspendedThread(ThreadBody body) {
+  if (body == nullptr) return nullptr;
+  try {
+    auto record = std::make_unique<ThreadRecord>();
+    record->state = std::make_shared<ThreadState>();
+    record->state->body = body;
+    auto* argument = new std::shared_ptr<ThreadState>(record->state);
+    if (pthread_create(&record->id, nullptr, StartRoutine, argument) != 0) {
+      delete argument;
+      return nullptr;
+    }
+    ++open_handles;
+    return record.release();
+  } catch (...) {
+    return nullptr;
+  }
+}
+
+bool SetThreadIdlePriority(ThreadHandle thread) {
+  if (thread == nullptr) return false;
+  sched_param parameters{};
+  parameters.sched_priority = 0;
+  return pthread_setschedparam(Record(thread)->id, SCHED_IDLE, &parameters) == 0;
+}
+
+bool ResumeSuspendedThread(ThreadHandle thread) {
+  return thread != nullptr && OpenGate(Record(thread), Gate::kRunning);
+}
+
+bool ForceEndThread(ThreadHandle thread) {
+  if (thread == nullptr) return false;
+  ThreadRecord* record = Record(thread);
+  if (OpenGate(record, Gate::kDiscarded)) {
+    record->discarded = true;
+    return true;
+  }
+  if (record->state->finished) return true;
+  record->cancelled = pthread_cancel(record->id) == 0;
+  return record->cancelled;
+}
+
+void CloseThread(ThreadHandle thread) {
+  if (thread == nullptr) return;
+  ThreadRecord* record = Record(thread);
+  // A thread that is done (or leaving without having run) is reaped now, so it leaves nothing
+  // behind; one still running is left to clean up after itself when it ends, as a Windows
+  // thread does after CloseHandle.
+  if ((record->state->finished || record->discarded) && !record->cancelled) {
+    pthread_join(record->id, nullptr);
+  } else {
+    pthread_detach(record->id);
+  }
+  delete record;
+  --open_handles;
+}
+
+void RethrowThreadCancellation() {
+  try {
+    throw;
+  } catch (abi::__forced_unwind&) {
+    throw;
+  } catch (...) {
+  }
+}
+
+int OpenThreadHandleCount() {
+  return open_handles;
+}
+
+}  // namespace platform

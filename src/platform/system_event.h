@@ -1,0 +1,14 @@
+#pragma once
+// The backend's events; each backend folder implements these, event.cpp adds virtual time.
+#include <cstdint>
+
+#include "platform/event.h"
+
+namespace platform {
+
+enum class EventWait { kTaken, kTimedOut, kFailed };
+
+// Waits on the system clock; 0 only tests and takes a signalled event.
+EventWait SystemWaitEvent(EventHandle event, uint32_t milliseconds);
+
+}  // namespace platform
