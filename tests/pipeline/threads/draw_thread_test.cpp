@@ -1,0 +1,120 @@
+// Start and stop of the draw thread with real threads on the lock-step virtual clock.
+#include "pipeline/draw_thread.h"
+
+#include <gtest/gtest.h>
+
+#include "pipeline/frame_handoff.h"
+#include "pipeline/frame_loop.h"
+#include "pipeline/threads/lockstep_clock.h"
+#include "pipeline/threads/thread_census.h"
+
+namespace {
+
+constexpr uint32_t kBoot = 100000;
+
+class DrawThread : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ResetFrameLoopState();
+    platform::SetTimeSource(&clock);
+  }
+  void TearDown() override {
+    ShutDownDrawing();
+    platform::SetTimeSource(nullptr);
+    ResetFrameLoopState();
+  }
+  LockstepClock clock{kBoot};
+};
+
+TEST(DrawThreadStop, WithoutAThreadStillClosesBothEventsAndSetsFirstRenderPending) {
+  const int open_before = platform::OpenEventHandleCount();
+  FrameRequestEvent = platform::OpenAutoResetEvent(kFrameRequestEventName);
+  FrameDoneEvent = platform::OpenAutoResetEvent(kFrameDoneEventName);
+  ASSERT_EQ(platform::OpenEventHandleCount(), open_before + 2);
+  FirstRenderPending = 0;
+  StopDrawThread();
+  EXPECT_EQ(FrameRequestEvent.load(), nullptr);
+  EXPECT_EQ(FrameDoneEvent.load(), nullptr);
+  EXPECT_EQ(platform::OpenEventHandleCount(), open_before);
+  EXPECT_EQ(FirstRenderPending, 1);
+}
+
+TEST(DrawThreadEvents, ASecondOpenerOfTheNameGetsTheSameAutoResetEvent) {
+  platform::EventHandle first = platform::OpenAutoResetEvent(kFrameDoneEventName);
+  platform::EventHandle second = platform::OpenAutoResetEvent(kFrameDoneEventName);
+  platform::EventHandle other = platform::OpenAutoResetEvent(kFrameRequestEventName);
+  ASSERT_TRUE(first && second && other);
+  EXPECT_FALSE(platform::WaitEvent(second, 0));
+  platform::SignalEvent(first);
+  EXPECT_FALSE(platform::WaitEvent(other, 0));
+  EXPECT_TRUE(platform::WaitEvent(second, 0));
+  EXPECT_FALSE(platform::WaitEvent(first, 0));  // taken once, then reset
+  platform::CloseEvent(first);
+  platform::SignalEvent(second);  // still alive through the second handle
+  EXPECT_TRUE(platform::WaitEvent(second, 0));
+  platform::CloseEvent(second);
+  platform::CloseEvent(other);
+  EXPECT_FALSE(platform::SignalEvent(second));  // a closed handle fails cleanly
+  EXPECT_FALSE(platform::WaitEvent(second, platform::kWaitForever));
+}
+
+TEST_F(DrawThread, AThreadBlockedInItsWaitEndsWithinTheFirst100msStep) {
+  ASSERT_EQ(StartDrawThread(), 1);
+  EXPECT_EQ(FirstRenderPending, 1);
+  SetTargetRect(PictureRect{0, 0, 32, 24});
+  clock.ExpectThread();
+  ResumeDrawThread();
+  // The first frame is drawn and handed over; the thread now waits for samples.
+  ASSERT_TRUE(platform::WaitEvent(FrameDoneEvent, 1000));
+  const uint32_t asked = platform::TickCount();
+  StopDrawThread();
+  EXPECT_EQ(uint32_t(platform::TickCount() - asked), 100u);
+  EXPECT_EQ(DrawThreadHandle, nullptr);
+  EXPECT_EQ(DrawThreadStop, 0);
+  EXPECT_EQ(FirstRenderPending, 1);
+  EXPECT_EQ(FrameRequestEvent.load(), nullptr);
+}
+
+TEST_F(DrawThread, WithNoTargetTheThreadOnlyNapsAndDrawsNothing) {
+  ASSERT_EQ(StartDrawThread(), 1);
+  clock.ExpectThread();
+  ResumeDrawThread();
+  EXPECT_FALSE(platform::WaitEvent(FrameDoneEvent, 200));
+  EXPECT_EQ(SceneReady, 0);
+  const uint32_t asked = platform::TickCount();
+  StopDrawThread();
+  EXPECT_EQ(uint32_t(platform::TickCount() - asked), 100u);
+}
+
+TEST_F(DrawThread, AThreadThatNeverRanIsEndedAfterTenTries) {
+  ASSERT_EQ(StartDrawThread(), 1);
+  const uint32_t asked = platform::TickCount();
+  StopDrawThread();
+  EXPECT_EQ(uint32_t(platform::TickCount() - asked), 1000u);
+  EXPECT_EQ(DrawThreadStop, 0);
+  EXPECT_EQ(DrawThreadHandle, nullptr);
+}
+
+TEST_F(DrawThread, AThousandStartStopCyclesLeaveNoThreadsOrHandlesBehind) {
+  const Census before;
+  for (int cycle = 0; cycle < 1000; ++cycle) {
+    ASSERT_EQ(StartDrawThread(), 1) << cycle;
+    // Half the threads run (one of them in every ten draws frames), half are ended unrun.
+    if (cycle % 2 == 1) {
+      SetTargetRect(cycle % 20 == 1 ? PictureRect{0, 0, 16, 12} : PictureRect{});
+      clock.ExpectThread();
+      ResumeDrawThread();
+      platform::SleepMilliseconds(3);
+    }
+    StopDrawThread();
+    SetTargetRect(PictureRect{});
+    ASSERT_EQ(DrawThreadHandle, nullptr);
+  }
+  const Census after = SettledCensus(before);
+  EXPECT_EQ(after.threads, before.threads);
+  EXPECT_EQ(after.descriptors, before.descriptors);
+  EXPECT_EQ(after.events, before.events);
+  EXPECT_EQ(after.thread_handles, before.thread_handles);
+}
+
+}  // namespace
