@@ -1,0 +1,57 @@
+// The 16-bit modes of one DirectDraw device, listed in the options dialog's Resolution box.
+#include <windows.h>
+// windows.h first: ddraw.h builds on its types.
+#include <ddraw.h>
+
+#include <cstring>
+
+#include "fullscreen/display_modes.h"
+
+namespace {
+
+HRESULT WINAPI OnDirectDrawMode(LPDDSURFACEDESC2 description, LPVOID context) {
+  try {
+    DisplayMode offered{description->dwWidth, description->dwHeight, description->dwRefreshRate,
+                        description->ddpfPixelFormat.dwRGBBitCount};
+    return OnDisplayMode(offered) ? DDENUMRET_OK : DDENUMRET_CANCEL;
+  } catch (...) {
+    return DDENUMRET_CANCEL;
+  }
+}
+
+}  // namespace
+
+int ListDisplayModes(void* dialog, const DisplayDevice* device) {
+  HWND window = static_cast<HWND>(dialog);
+  SendDlgItemMessageA(window, kResolutionList, CB_RESETCONTENT, 0, 0);
+  ResetModeTable();
+  if (!device) return 0;
+  // The primary driver's all-zero identity is passed as it is, like every other.
+  GUID guid;
+  std::memcpy(&guid, &device->guid, sizeof(guid));
+  IDirectDraw7* directDraw = nullptr;
+  if (DirectDrawCreateEx(&guid, reinterpret_cast<void**>(&directDraw), IID_IDirectDraw7, nullptr) !=
+          DD_OK ||
+      !directDraw) {
+    return 0;
+  }
+  // A failing enumeration simply leaves the list empty.
+  directDraw->EnumDisplayModes(DDEDM_REFRESHRATES, nullptr, nullptr, OnDirectDrawMode);
+  for (uint32_t i = 0; i < ModeTable.count; ++i) {
+    char text[kModeTextBytes];
+    AddComboItem(dialog, kResolutionList, i, FormatDisplayMode(ModeTable.slots[i], text));
+  }
+  uint32_t selected = ChosenModeSlot(*device);
+  directDraw->Release();
+  SendDlgItemMessageA(window, kResolutionList, CB_SETCURSEL, selected, 0);
+  return 1;
+}
+
+void AddComboItem(void* dialog, int controlId, uintptr_t value, const char* text) {
+  HWND window = static_cast<HWND>(dialog);
+  LRESULT index =
+      SendDlgItemMessageA(window, controlId, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
+  if (index < 0) return;  // CB_ERR or CB_ERRSPACE: there is no item to attach the value to
+  SendDlgItemMessageA(window, controlId, CB_SETITEMDATA, static_cast<WPARAM>(index),
+                      static_cast<LPARAM>(value));
+}

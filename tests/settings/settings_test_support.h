@@ -1,0 +1,98 @@
+#pragma once
+// Scratch folders, file helpers and a clean settings state for the settings tests.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "fullscreen/display_devices.h"
+#include "platform/profile_file.h"
+#include "settings/plugin_settings.h"
+
+namespace settings_test {
+
+inline std::string DataFile(const std::string& name) {
+  return std::string(SETTINGS_TEST_DATA_DIR) + "/" + name;
+}
+
+inline std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+inline void WriteFile(const std::string& path, const std::string& text) {
+  std::ofstream(path, std::ios::binary) << text;
+}
+
+// An identity that differs from zero in its first field only.
+inline DeviceGuid Data1Guid(uint32_t data1) {
+  DeviceGuid guid{};
+  guid.data1 = data1;
+  return guid;
+}
+
+inline DeviceGuid MakeGuid(uint32_t data1, uint8_t last = 0) {
+  DeviceGuid guid{};
+  guid.data1 = data1;
+  guid.data2 = static_cast<uint16_t>(data1 * 3);
+  guid.data3 = 0xBEEF;
+  for (int i = 0; i < 8; ++i) guid.data4[i] = static_cast<uint8_t>(i * 17 + last);
+  return guid;
+}
+
+// Each test gets an empty folder that holds the "library" and so the settings file, default
+// settings and no display devices.
+class SettingsTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    std::string pattern = (std::filesystem::temp_directory_path() / "vv-settings-XXXXXX").string();
+    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+    dir_ = pattern;
+    UseLibraryIn(dir_);
+    PluginSettings = PluginSettingsRecord{};
+    ClearDevices();
+  }
+
+  void TearDown() override {
+    ClearDevices();
+    platform::SetModuleFileName(nullptr);
+    std::filesystem::permissions(dir_, std::filesystem::perms::owner_all);
+    std::error_code ignored;
+    std::filesystem::remove_all(dir_, ignored);
+  }
+
+  void UseLibraryIn(const std::string& dir) {
+    platform::SetModuleFileName((dir + "/vis_vevirur2.so").c_str());
+  }
+
+  static void ClearDevices() {
+    FreeDeviceList(DisplayDeviceList);
+    DisplayDeviceList = nullptr;
+  }
+
+  static DisplayDevice* AddDevice(const DeviceGuid& guid, uint32_t width = 640,
+                                  uint32_t height = 480, uint32_t refresh = 60,
+                                  uint32_t bits = 16) {
+    DeviceEnumerationContext context;
+    EXPECT_EQ(OnDisplayDevice(&guid, "Test adapter", "test", &context, nullptr), 1);
+    DisplayDevice* last = DisplayDeviceList;
+    while (last->next) last = last->next;
+    last->width = width;
+    last->height = height;
+    last->refreshRate = refresh;
+    last->bitsPerPixel = bits;
+    return last;
+  }
+
+  std::string SettingsPath() const { return dir_ + "/Vevirur2.ini"; }
+
+  std::string dir_;
+};
+
+}  // namespace settings_test
