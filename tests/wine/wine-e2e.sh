@@ -94,6 +94,9 @@ case $case_name in
   plugin-play)
     run play "$plugin" --scenario play --duration 2000 --screenshot "Z:$work/plugin-frame.png"
     expect_exit 0
+    check "the record carries the host main window, the DLL's instance, rate and channels" \
+      'any(.[]; .event == "fill" and .hwnd_parent == "host" and .dll_instance
+                and .s_rate == 44100 and .n_ch == 2)'
     check "Init returns 0" 'any(.[]; .event == "init_return" and .result == 0)'
     check "Render is called every 25 ms for 2 s" \
       'any(.[]; .event == "render_done" and .calls >= 40 and .calls <= 81)'

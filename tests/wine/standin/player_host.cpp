@@ -27,7 +27,7 @@ int playing = 1;
 int playlistPosition = 0;
 char titleText[8192];
 
-HWND CALLBACK EmbedWindow(HostFrameRecord* record);
+HWND EmbedWindow(HostFrameRecord* record);
 
 // The default answer of the player to a request, before any --answer override.
 LONG_PTR DefaultAnswer(WPARAM wParam, LPARAM ipc, bool& known) {
@@ -113,7 +113,7 @@ LRESULT CALLBACK FrameProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
 
 // The player's embed-window function: a frame window placed where the record asks, its
 // handle stored in the record's first field and returned.
-HWND CALLBACK EmbedWindow(HostFrameRecord* record) {
+HWND EmbedWindow(HostFrameRecord* record) {
   if (!record) {
     Log().Write(JsonLine("embed_window").Bool("record", false));
     return nullptr;

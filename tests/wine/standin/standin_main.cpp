@@ -239,6 +239,11 @@ int Run(int argc, char** argv) {
   module->sRate = 44100;
   module->nCh = 2;
   FillAudio(*module, Signal::kSilence, 0);
+  Log().Write(JsonLine("fill")
+                  .Text("hwnd_parent", DescribeWindow(module->hwndParent))
+                  .Bool("dll_instance", module->hDllInstance == dll)
+                  .Int("s_rate", module->sRate)
+                  .Int("n_ch", module->nCh));
 
   if (options.scenario == "config") {
     CallConfig(module);
