@@ -1,6 +1,8 @@
 #include "audio_clip.h"
 
 #include <sndfile.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -26,23 +28,26 @@ bool IsEightBit(int format) {
          sub == SF_FORMAT_ALAW || sub == SF_FORMAT_DPCM_8;
 }
 
-// libsndfile says "Format not recognised" for text, pictures and the like; an unreadable file
-// surfaces as a system error, which errno still names.
-std::string OpenFailure(const std::string& path, int saved_errno) {
-  if (saved_errno == ENOENT) return path + ": no such file";
-  if (saved_errno == EACCES) return path + ": permission denied";
-  if (saved_errno == EISDIR) return path + ": is a folder, not an audio file";
-  return path + ": not an audio file libsndfile can read (" + sf_strerror(nullptr) + ")";
+// The file itself first, so that a missing or unreadable file is named as such rather than as
+// "not an audio file".
+void CheckReadableFile(const std::string& path) {
+  struct stat info {};
+  if (stat(path.c_str(), &info) != 0) {
+    if (errno == ENOENT) throw AppError(path + ": no such file");
+    throw AppError(path + ": " + std::strerror(errno));
+  }
+  if (S_ISDIR(info.st_mode)) throw AppError(path + ": is a folder, not an audio file");
+  if (access(path.c_str(), R_OK) != 0) throw AppError(path + ": permission denied");
 }
 
 }  // namespace
 
 AudioClip LoadAudioFile(const std::string& path, double max_seconds) {
+  CheckReadableFile(path);
   SF_INFO info{};
-  errno = 0;
   SndFilePtr file(sf_open(path.c_str(), SFM_READ, &info));
-  int saved_errno = errno;
-  if (!file) throw AppError(OpenFailure(path, saved_errno));
+  if (!file)
+    throw AppError(path + ": not an audio file libsndfile can read (" + sf_strerror(nullptr) + ")");
 
   if (info.channels == 1)
     throw AppError(path + ": mono audio is not supported; give a stereo file");
