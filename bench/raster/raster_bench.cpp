@@ -16,10 +16,6 @@ namespace {
 
 const int kSizes[][2] = {{640, 480}, {1920, 1080}, {3840, 2160}};
 
-std::string SizeName(int w, int h) {
-  return std::to_string(w) + "x" + std::to_string(h);
-}
-
 void Dissolve(benchmark::State& state) {
   const int w = int(state.range(0)), h = int(state.range(1));
   CreateDrawSurface(w, h, 16);
@@ -96,10 +92,12 @@ class RatioReporter : public benchmark::ConsoleReporter {
   }
   void PrintRatios() const {
     for (const auto& size : kSizes) {
-      const std::string args = "/" + std::to_string(size[0]) + "/" + std::to_string(size[1]);
-      auto dissolve = seconds_.find("Dissolve" + args), memset = seconds_.find("Memset" + args);
+      char dissolveName[64], memsetName[64];
+      std::snprintf(dissolveName, sizeof(dissolveName), "Dissolve/%d/%d", size[0], size[1]);
+      std::snprintf(memsetName, sizeof(memsetName), "Memset/%d/%d", size[0], size[1]);
+      auto dissolve = seconds_.find(dissolveName), memset = seconds_.find(memsetName);
       if (dissolve == seconds_.end() || memset == seconds_.end() || memset->second <= 0) continue;
-      std::printf("dissolve/memset %s: %.1f\n", SizeName(size[0], size[1]).c_str(),
+      std::printf("dissolve/memset %dx%d: %.1f\n", size[0], size[1],
                   dissolve->second / memset->second);
     }
   }
