@@ -45,6 +45,14 @@ function(vevirur_add_test name)
   target_link_libraries(${name} PRIVATE ${ARG_DEPS} GTest::gtest GTest::gtest_main vevirur_options)
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
   gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
-                       PROPERTIES LABELS "unit;${ARG_LABELS}"
+                       PROPERTIES LABELS unit
                        WORKING_DIRECTORY ${CMAKE_CURRENT_SOURCE_DIR})
+  # A label list inside PROPERTIES above would be split into separate arguments and all but the
+  # first label lost, so the full list is set by a script that ctest runs after discovery.
+  if(ARG_LABELS)
+    set(label_script ${CMAKE_CURRENT_BINARY_DIR}/${name}_labels.cmake)
+    file(WRITE ${label_script}
+         "if(${name}_TESTS)\n  set_tests_properties(\${${name}_TESTS} PROPERTIES LABELS \"unit;${ARG_LABELS}\")\nendif()\n")
+    set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${label_script})
+  endif()
 endfunction()
