@@ -10,6 +10,12 @@
 #include "platform/thread.h"
 
 inline int CountDirectoryEntries(const char* path) {
+  // Some runtimes (the thread sanitizer's) start a helper thread with the first thread made.
+  static const bool warmed_up = [] {
+    std::thread([] {}).join();
+    return true;
+  }();
+  (void)warmed_up;
   int count = 0;
   if (DIR* dir = opendir(path)) {
     while (dirent* entry = readdir(dir)) {
