@@ -45,10 +45,3 @@ TEST(Starburst, StartWhileRunningChangesNothing) {
   EXPECT_EQ(starburstOffsetX, offsetX);
   EXPECT_NE(starburstColour.red, 1);
 }
-
-TEST(Starburst, NewEffectDoesNotStopIt) {
-  ASSERT_TRUE(scene_harness::StartScene(640, 480));
-  StartStarburst();
-  ChooseNewEffect();
-  EXPECT_EQ(starburstActive, 1);
-}
