@@ -91,6 +91,8 @@ class RatioReporter : public benchmark::ConsoleReporter {
     ConsoleReporter::ReportRuns(runs);
   }
   void PrintRatios() const {
+    // The console table may end with a colour reset; keep it off the ratio lines.
+    std::printf("\n");
     for (const auto& size : kSizes) {
       char dissolveName[64], memsetName[64];
       std::snprintf(dissolveName, sizeof(dissolveName), "Dissolve/%d/%d", size[0], size[1]);
