@@ -40,10 +40,11 @@ bool DrawSurface::AllocateBitmap(int width, int height, int bitsPerPixel) {
   header_.biCompression = 0;
 
   void* bits = nullptr;
+  platform::PixelBitmap made = nullptr;
   if (header_.biWidth <= kMaxDibSide && header_.biHeight <= kMaxDibSide && bitsPerPixel > 0 &&
       bitsPerPixel <= 32)
-    bitmap_ = platform::CreatePixelBitmap(memoryDc_, header_, &bits);
-  if (!bitmap_) {
+    made = platform::CreatePixelBitmap(memoryDc_, header_, &bits);
+  if (!made) {
     // No pixels: the picture keeps its size so that callers' arithmetic stays as requested,
     // and every drawing operation sees no memory and does nothing.
     bits_ = nullptr;
@@ -52,6 +53,7 @@ bool DrawSurface::AllocateBitmap(int width, int height, int bitsPerPixel) {
     SetClipRect();
     return false;
   }
+  bitmap_ = made;
   bits_ = static_cast<uint8_t*>(bits);
   platform::PixelBitmap previous = platform::SelectPixelBitmap(memoryDc_, bitmap_);
   if (previous) platform::DeletePixelBitmap(previous);
