@@ -40,6 +40,13 @@ double Soft(double phase) {
   return std::sin(phase) + std::sin(3 * phase) / 5 + std::sin(5 * phase) / 12;
 }
 
+// A bright saw-like tone: eight harmonics, so the melody reaches the treble bands.
+double Bright(double phase) {
+  double sum = 0;
+  for (int k = 1; k <= 8; ++k) sum += std::sin(k * phase) / k;
+  return sum / 1.6;
+}
+
 }  // namespace
 
 AudioClip SynthesizeDemoTrack(int sample_rate, double seconds) {
@@ -83,7 +90,7 @@ AudioClip SynthesizeDemoTrack(int sample_rate, double seconds) {
     int step = int(t / (kBeat / 2));
     double note = NoteHz(kMelody[step % 16]);
     double env = std::min(1.0, eighth * 200) * std::exp(-eighth * 5);
-    double melody = s.melody * env * Soft(2 * kPi * note * t);
+    double melody = s.melody * env * Bright(2 * kPi * note * t);
 
     // Hi-hats: a burst of high-passed integer noise on every off-beat.
     noise = noise * 1664525u + 1013904223u;

@@ -5,6 +5,7 @@
 #include <exception>
 #include <mutex>
 #include <thread>
+#include <vector>
 
 #include "app_error.h"
 #include "command_line.h"
@@ -28,10 +29,23 @@ class AsyncSink : public FrameSink {
   }
 
   void Write(const Picture& picture) override {
-    std::unique_lock<std::mutex> lock(mutex_);
-    space_.wait(lock, [&] { return queue_.size() + in_flight_ < kQueueLimit || error_; });
-    Rethrow();
-    queue_.push_back(picture);
+    // Reuse a finished frame's buffer: a fresh 6 MB allocation per 1080p frame costs more in
+    // page faults than the copy itself.
+    Picture copy;
+    {
+      std::unique_lock<std::mutex> lock(mutex_);
+      space_.wait(lock, [&] { return queue_.size() + in_flight_ < kQueueLimit || error_; });
+      Rethrow();
+      if (!spare_.empty()) {
+        copy = std::move(spare_.back());
+        spare_.pop_back();
+      }
+    }
+    copy.width = picture.width;
+    copy.height = picture.height;
+    copy.rgb.assign(picture.rgb.begin(), picture.rgb.end());
+    std::lock_guard<std::mutex> lock(mutex_);
+    queue_.push_back(std::move(copy));
     work_.notify_one();
   }
 
@@ -76,6 +90,7 @@ class AsyncSink : public FrameSink {
       }
       std::lock_guard<std::mutex> lock(mutex_);
       in_flight_ = 0;
+      spare_.push_back(std::move(picture));
       space_.notify_all();
     }
   }
@@ -97,6 +112,7 @@ class AsyncSink : public FrameSink {
   std::mutex mutex_;
   std::condition_variable work_, space_;
   std::deque<Picture> queue_;
+  std::vector<Picture> spare_;
   size_t in_flight_ = 0;
   std::exception_ptr error_;
   bool stopping_ = false;

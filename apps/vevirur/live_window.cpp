@@ -9,6 +9,7 @@
 #include "app_error.h"
 #include "commands.h"
 #include "live_audio.h"
+#include "picture_readout.h"
 #include "pipeline/frame_handoff.h"
 #include "pipeline/requests.h"
 #include "platform/clock.h"
@@ -60,7 +61,7 @@ int ShowPicture(void* context, const PictureRect&, int width, int height) {
   auto* live = static_cast<LiveWindow*>(context);
   if (live->picture.width != width || live->picture.height != height)
     live->picture = Picture(width, height);
-  if (!ReadShownPicture(width, height, live->picture.rgb)) return 0;
+  if (!ReadFinishedPicture(live->picture)) return 0;
   live->overlays.DrawOnPicture(live->picture, platform::TickCount());
   live->Present();
   return 0;

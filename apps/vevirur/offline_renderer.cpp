@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "effects/audio_samples.h"
+#include "picture_readout.h"
 #include "pipeline/draw_thread.h"
 #include "pipeline/frame_handoff.h"
 #include "pipeline/frame_loop.h"
@@ -30,7 +31,7 @@ struct ShowState {
 int ShowPicture(void* context, const PictureRect&, int width, int height) {
   auto* state = static_cast<ShowState*>(context);
   if (width != state->picture.width || height != state->picture.height) return 0;
-  if (!ReadShownPicture(width, height, state->scratch.rgb)) return 0;
+  if (!ReadFinishedPicture(state->scratch)) return 0;
   state->picture.rgb.swap(state->scratch.rgb);
   state->overlays->DrawOnPicture(state->picture, state->clock->Now());
   return 0;

@@ -12,6 +12,8 @@ namespace {
 std::mutex planner_mutex;
 
 constexpr double kPi = 3.141592653589793;
+constexpr double kFloorDb = 60;
+constexpr double kDbPerStep = 3;
 
 }  // namespace
 
@@ -62,8 +64,9 @@ void SliceAnalyser::Spectrum(const float* samples, int64_t frames, int64_t start
   fftw_execute(fft_->plan);
   for (int k = 0; k < kHostSamples; ++k) {
     double amplitude = std::hypot(fft_->out[k][0], fft_->out[k][1]) * amplitude_scale_;
-    double level = std::trunc(amplitude * 255.0);
-    out[k] = static_cast<unsigned char>(level > 255 ? 255 : level);
+    double level =
+        amplitude > 0 ? std::trunc((20 * std::log10(amplitude) + kFloorDb) / kDbPerStep) : 0;
+    out[k] = static_cast<unsigned char>(level < 0 ? 0 : level > 255 ? 255 : level);
   }
 }
 

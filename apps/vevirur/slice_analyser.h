@@ -5,10 +5,11 @@
 // Spectrum: a 1152-point FFT (FFTW3, double precision, planned with FFTW_ESTIMATE so that every
 // run computes bit-identical results) over a Hann window that starts at the slice, giving bins
 // 0..575 spaced rate / 1152 Hz apart (38.3 Hz at 44.1 kHz, so 576 bins span up to Nyquist).
-// Each byte is the bin's linear amplitude, normalised so a full-scale sine centred on a bin
-// reads 255, truncated and clamped to 255: the linear bar heights of a player's analyser. Music
-// thus gives small numbers (a bin at -26 dB reads 12), which is the range the engine's x10 level
-// scaling was made for.
+// Each byte is the bin's level on a decibel scale like a player's analyser bars: one step per
+// 3 dB above -60 dBFS, where a full-scale sine centred on a bin reads 20 (0 dBFS), a bin at
+// -20 dB reads 13 and anything under -57 dB reads 0. The engine multiplies the bytes by 10
+// and turns band means of about 3 into full colour, so the treble of ordinary music (-45 to
+// -55 dB) still tints the picture while strong tones (13 and up) fire the emitters.
 // Waveform: the first 576 samples of the slice as signed 8-bit values (x 128, truncated toward
 // zero, clamped to -128..127), stored in unsigned bytes as the player does.
 #include <array>

@@ -31,12 +31,12 @@ TEST(SliceAnalyser, OneKilohertzSineLandsInItsBins) {
   for (int k = 0; k < kHostSamples; ++k)
     if (slice.spectrum[0][k] > slice.spectrum[0][peak]) peak = k;
   EXPECT_EQ(peak, 26);
-  // Half of full scale reads about 127 (a little lost to the bin offset).
-  EXPECT_GE(slice.spectrum[0][26], 118);
-  EXPECT_LE(slice.spectrum[0][26], 127);
-  EXPECT_GT(slice.spectrum[0][27], 20);  // the Hann main lobe is two bins wide each side
+  // Half of full scale is -6 dB: (60 - 6) / 3 = 18, a little less for the bin offset.
+  EXPECT_EQ(slice.spectrum[0][26], 17);
+  EXPECT_EQ(slice.spectrum[0][27], 16);  // the Hann main lobe spans two bins each side
+  EXPECT_EQ(slice.spectrum[0][25], 15);
   for (int k = 0; k < kHostSamples; ++k) {
-    if (k < 22 || k > 30) EXPECT_LE(slice.spectrum[0][k], 1) << "bin " << k;
+    if (k < 23 || k > 29) EXPECT_EQ(slice.spectrum[0][k], 0) << "bin " << k;
     EXPECT_EQ(slice.spectrum[1][k], 0) << "the silent right channel, bin " << k;
   }
 }
@@ -47,8 +47,8 @@ TEST(SliceAnalyser, SineAtFortyEightKilohertzRate) {
   SliceAnalyser analyser;
   HostSlice slice{};
   analyser.Analyse(clip, 1, slice);
-  EXPECT_GE(slice.spectrum[0][24], 254);
-  EXPECT_LE(slice.spectrum[0][30], 1);
+  EXPECT_EQ(slice.spectrum[0][24], 19);  // full scale, 0 dB: 20 less a rounding hair
+  EXPECT_EQ(slice.spectrum[0][30], 0);
 }
 
 TEST(SliceAnalyser, WaveformIsSignedEightBit) {

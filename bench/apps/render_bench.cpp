@@ -1,0 +1,68 @@
+// Offline rendering cost per second of audio at 1920x1080 (the speed line's denominator),
+// split into the parts the front end adds to the engine.
+#include <benchmark/benchmark.h>
+
+#include "demo_track.h"
+#include "offline_renderer.h"
+#include "slice_analyser.h"
+#include "yuv_convert.h"
+
+namespace vevirur {
+namespace {
+
+class NullSink : public FrameSink {
+ public:
+  void Write(const Picture&) override {}
+  void Finish() override {}
+  void Abort() noexcept override {}
+};
+
+class YuvSink : public NullSink {
+ public:
+  void Write(const Picture& p) override { ConvertToYuv420(p, yuv_); }
+  std::vector<uint8_t> yuv_;
+};
+
+const AudioClip& Clip() {
+  static const AudioClip clip = [] {
+    AudioClip full = SynthesizeDemoTrack(44100, 24);
+    // The loud passage: the engine's busiest part.
+    AudioClip part;
+    part.sample_rate = full.sample_rate;
+    part.left.assign(full.left.begin() + 20 * 44100, full.left.end());
+    part.right.assign(full.right.begin() + 20 * 44100, full.right.end());
+    return part;
+  }();
+  return clip;
+}
+
+// Baseline: the FFT analysis of every slice.
+void BM_AnalyseSlices(benchmark::State& state) {
+  SliceAnalyser analyser;
+  HostSlice slice{};
+  for (auto _ : state)
+    for (int64_t k = 0; k < SliceCount(Clip()); ++k) analyser.Analyse(Clip(), k, slice);
+  state.counters["audio_s"] = Clip().seconds();
+}
+BENCHMARK(BM_AnalyseSlices)->Unit(benchmark::kMillisecond);
+
+template <typename Sink>
+void BM_Render1080p(benchmark::State& state) {
+  Sink sink;
+  for (auto _ : state) {
+    RenderJob job;
+    job.clip = &Clip();
+    job.width = 1920;
+    job.height = 1080;
+    job.sink = &sink;
+    RenderOffline(job);
+  }
+  state.counters["audio_s"] = Clip().seconds();
+}
+BENCHMARK_TEMPLATE(BM_Render1080p, NullSink)->Unit(benchmark::kMillisecond)->Iterations(2);
+BENCHMARK_TEMPLATE(BM_Render1080p, YuvSink)->Unit(benchmark::kMillisecond)->Iterations(2);
+
+}  // namespace
+}  // namespace vevirur
+
+BENCHMARK_MAIN();
