@@ -119,6 +119,9 @@ VideoFrameSink::VideoFrameSink(const std::string& output, int width, int height,
     throw AppError("cannot start ffmpeg (" + std::string(std::strerror(spawned)) + ")");
   }
   pipe_fd_ = fds[1];
+  // A 1080p frame is 3 MB; the default 64 KB pipe would cost dozens of wake-ups per frame on
+  // both sides. Best effort: the system's limit may be lower.
+  fcntl(pipe_fd_, F_SETPIPE_SZ, 1 << 20);
 }
 
 VideoFrameSink::~VideoFrameSink() {
