@@ -92,17 +92,21 @@ AudioClip SynthesizeDemoTrack(int sample_rate, double seconds) {
     double env = std::min(1.0, eighth * 200) * std::exp(-eighth * 5);
     double melody = s.melody * env * Bright(2 * kPi * note * t);
 
-    // Hi-hats: a burst of high-passed integer noise on every off-beat.
+    // Hi-hats: high-passed integer noise on every sixteenth note, accented on the off-beat.
     noise = noise * 1664525u + 1013904223u;
     double white = (int32_t(noise >> 8) - (1 << 23)) / double(1 << 23);
     double high = white - last_noise;
     last_noise = white;
-    double off = in_beat - kBeat / 2;
-    double hats = (off >= 0) ? s.hats * high * std::exp(-off * 60) : 0;
+    double sixteenth = std::fmod(t, kBeat / 4);
+    double accent = (in_beat >= kBeat / 2 && in_beat < kBeat * 3 / 4) ? 1.0 : 0.45;
+    double hats = s.hats * accent * high * std::exp(-sixteenth * 25);
+
+    // Sparkle: the melody two octaves up, quiet, so the treble bands light up with the tune.
+    double sparkle = s.hats * 0.5 * env * Bright(2 * kPi * note * 4 * t);
 
     double centre = pad + kick + bass;
-    double l = centre + 0.8 * melody + 0.4 * hats;
-    double r = centre + 0.5 * melody + 0.7 * hats;
+    double l = centre + 0.8 * melody + 0.4 * hats + 0.6 * sparkle;
+    double r = centre + 0.5 * melody + 0.7 * hats + 0.4 * sparkle;
     clip.left[size_t(n)] = float(std::tanh(l));
     clip.right[size_t(n)] = float(std::tanh(r));
   }
