@@ -9,6 +9,7 @@
 #include "app_error.h"
 #include "commands.h"
 #include "live_audio.h"
+#include "live_keys.h"
 #include "picture_readout.h"
 #include "pipeline/frame_handoff.h"
 #include "pipeline/requests.h"
@@ -81,50 +82,37 @@ void ToggleLock(LiveWindow& live) {
                             platform::TickCount());
 }
 
-// The plug-in's keys. Returns false when the window should close.
+void SetFullScreen(LiveWindow& live, bool on) {
+  if (live.fullscreen == on) return;
+  live.fullscreen = on;
+  SDL_SetWindowFullscreen(live.window, on ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
+}
+
+// Returns false when the window should close.
 bool HandleKey(LiveWindow& live, const SDL_KeyboardEvent& key) {
-  const bool alt = (key.keysym.mod & KMOD_ALT) != 0;
   const uint32_t now = platform::TickCount();
-  switch (key.keysym.sym) {
-    case SDLK_RETURN:
-    case SDLK_KP_ENTER:
-      if (alt) {
-        live.fullscreen = !live.fullscreen;
-        SDL_SetWindowFullscreen(live.window, live.fullscreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
-      } else {
-        RequestChangeDrawing();
-      }
-      break;
-    case SDLK_ESCAPE:
-      if (live.fullscreen) {
-        live.fullscreen = false;
-        SDL_SetWindowFullscreen(live.window, 0);
-      }
-      break;
-    case SDLK_SPACE:
-      live.overlays.ToggleTitle(now);
-      break;
-    case SDLK_h:
-    case SDLK_a:
-    case SDLK_F1:
-      live.overlays.ToggleHelp(now);
-      break;
-    case SDLK_F4:
-      ToggleLock(live);
-      break;
-    case SDLK_F5:
-    case SDLK_F6:
+  switch (CommandForKey(key.keysym.sym, key.keysym.mod)) {
+    case LiveCommand::kChangeDrawing:
       RequestChangeDrawing();
       break;
-    case SDLK_LEFT:
-    case SDLK_RIGHT:
-    case SDLK_PAGEUP:
-    case SDLK_PAGEDOWN:
-      if (alt) RequestChangeDrawing();  // previous and next effect
+    case LiveCommand::kToggleLock:
+      ToggleLock(live);
       break;
-    case SDLK_q:
+    case LiveCommand::kToggleTitle:
+      live.overlays.ToggleTitle(now);
+      break;
+    case LiveCommand::kToggleHelp:
+      live.overlays.ToggleHelp(now);
+      break;
+    case LiveCommand::kToggleFullScreen:
+      SetFullScreen(live, !live.fullscreen);
+      break;
+    case LiveCommand::kLeaveFullScreen:
+      SetFullScreen(live, false);
+      break;
+    case LiveCommand::kQuit:
       return false;
-    default:
+    case LiveCommand::kNone:
       break;
   }
   return true;
