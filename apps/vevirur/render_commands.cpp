@@ -3,6 +3,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <functional>
 
 #include "app_error.h"
 #include "commands.h"
@@ -18,10 +19,11 @@ std::atomic<bool> InterruptRequested{false};
 namespace {
 
 constexpr int kInterruptedExit = 130;
+constexpr int kDemoStillSecond = 27;
 
 // Renders `clip` into `output`; the sink is removed again on any failure or interruption.
 int RenderClip(const AudioClip& clip, const std::string& output, RenderJob job,
-               ContactSheet* sheet) {
+               std::function<void(int, const Picture&)> on_frame) {
   std::unique_ptr<FrameSink> sink =
       MakeAsyncSink(OpenFrameSink(output, job.width, job.height, clip));
   ProgressMeter meter(clip.seconds(), isatty(STDERR_FILENO) != 0);
@@ -29,7 +31,7 @@ int RenderClip(const AudioClip& clip, const std::string& output, RenderJob job,
   job.sink = sink.get();
   job.cancel = &InterruptRequested;
   job.on_progress = [&](int done, int total) { meter.Update(done, total); };
-  if (sheet) job.on_frame = [&](int index, const Picture& p) { sheet->Offer(index, p); };
+  job.on_frame = std::move(on_frame);
   RenderResult result;
   try {
     result = RenderOffline(job);
@@ -55,7 +57,7 @@ int RunRender(const CommandLine& command) {
   job.width = command.width;
   job.height = command.height;
   job.title = command.title;
-  return RenderClip(clip, command.output, job, nullptr);
+  return RenderClip(clip, command.output, job, {});
 }
 
 int RunDemo(const CommandLine& command) {
@@ -73,13 +75,23 @@ int RunDemo(const CommandLine& command) {
   // Press F6 every 6 s so the 48 s show several effects, as a viewer would.
   for (double t = 6; t < kDemoSeconds; t += 6) job.change_seconds.push_back(t);
   ContactSheet sheet(OutputFrameCount(clip), job.width, job.height);
+  // One full frame from the loud passage, for pages that show a single picture.
+  const int still_index = kDemoStillSecond * kOutputFramesPerSecond;
+  Picture still;
+  auto on_frame = [&](int index, const Picture& p) {
+    sheet.Offer(index, p);
+    if (index == still_index) still = p;
+  };
   const std::string video = folder + "demo.mp4";
-  int code = RenderClip(clip, video, job, &sheet);
+  int code = RenderClip(clip, video, job, on_frame);
   if (code != 0) return code;
   const std::string sheet_path = folder + "demo_contact_sheet.png";
+  const std::string still_path = folder + "demo_frame.png";
   if (!WritePng(sheet_path, sheet.sheet().width, sheet.sheet().height, sheet.sheet().rgb.data()))
     throw AppError(sheet_path + ": cannot write the contact sheet");
-  std::printf("wrote %s and %s\n", video.c_str(), sheet_path.c_str());
+  if (!WritePng(still_path, still.width, still.height, still.rgb.data()))
+    throw AppError(still_path + ": cannot write the frame");
+  std::printf("wrote %s, %s and %s\n", video.c_str(), sheet_path.c_str(), still_path.c_str());
   return 0;
 }
 

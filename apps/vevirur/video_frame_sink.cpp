@@ -79,22 +79,19 @@ VideoFrameSink::VideoFrameSink(const std::string& output, int width, int height,
 
   const std::string size = std::to_string(width) + "x" + std::to_string(height);
   const std::string rate = std::to_string(kOutputFramesPerSecond);
-  std::vector<std::string> args = {"ffmpeg",       "-hide_banner", "-nostdin",
-                                   "-loglevel",    "error",        "-y",
-                                   "-f",           "rawvideo",     "-pix_fmt",
-                                   "yuv420p",      "-s",           size,
-                                   "-r",           rate,           "-i",
-                                   "pipe:0",       "-i",           audio_path_,
-                                   "-map",         "0:v",          "-map",
-                                   "1:a",          "-c:v",         "libx264",
-                                   "-preset",      "ultrafast",    "-crf",
-                                   "20",           "-pix_fmt",     "yuv420p",
-                                   "-colorspace",  "smpte170m",    "-color_primaries",
-                                   "smpte170m",    "-color_trc",   "smpte170m",
-                                   "-color_range", "tv",           "-c:a",
-                                   "aac",          "-b:a",         "192k",
-                                   "-shortest",    "-movflags",    "+faststart",
-                                   "-f",           "mp4",          partial_};
+  // clang-format off
+  std::vector<std::string> args = {
+      "ffmpeg", "-hide_banner", "-nostdin", "-loglevel", "error", "-y",
+      "-f", "rawvideo", "-pix_fmt", "yuv420p", "-s", size, "-r", rate, "-i", "pipe:0",
+      "-i", audio_path_,
+      "-map", "0:v", "-map", "1:a",
+      // ultrafast keeps the encoder near the renderer's pace; crf 23 is its default quality.
+      "-c:v", "libx264", "-preset", "ultrafast", "-crf", "23", "-pix_fmt", "yuv420p",
+      "-colorspace", "smpte170m", "-color_primaries", "smpte170m", "-color_trc", "smpte170m",
+      "-color_range", "tv",
+      "-c:a", "aac", "-b:a", "192k", "-shortest",
+      "-movflags", "+faststart", "-f", "mp4", partial_};
+  // clang-format on
   std::vector<char*> argv;
   for (std::string& a : args) argv.push_back(a.data());
   argv.push_back(nullptr);
