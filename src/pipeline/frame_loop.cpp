@@ -144,16 +144,22 @@ void RunFrame(const PictureRect& target) {
   MeasureRate();
   TestAutoChange();
 
+  // A re-initialised frame goes straight on to the next one without waiting for the host. It
+  // is not handed over either: a frame signalled as done while the loop draws on would let the
+  // host show and refill what is being drawn. So every done frame meets exactly one request.
+  bool hand_over = true;
   if (ReinitRequest) {
     ReinitFrame = 1;
     ReinitRequest = 0;
-    platform::SignalEvent(FrameRequestEvent);  // so the wait below returns at once
+    hand_over = false;
   }
 
   DrawFrame();
 
-  platform::SignalEvent(FrameDoneEvent);
-  platform::WaitEvent(FrameRequestEvent, platform::kWaitForever);
+  if (hand_over) {
+    platform::SignalEvent(FrameDoneEvent);
+    platform::WaitEvent(FrameRequestEvent, platform::kWaitForever);
+  }
 
   CarryOutRequests();
 }

@@ -29,12 +29,15 @@ class FrameLoop : public ::testing::Test {
     ResetFrameLoopState();
   }
 
-  // Runs one frame at `at`; true when it was drawn and handed over.
+  // Runs one frame at `at`; true when it was drawn: handed over, or re-initialised (such a
+  // frame goes on to the next without a hand-off).
   bool Frame(uint32_t at, PictureRect picture = kPicture) {
     clock.now = at;
     platform::SignalEvent(FrameRequestEvent);
+    const uint32_t last_frame_time = LastFrameTime;
     RunFrame(picture);
-    return platform::WaitEvent(FrameDoneEvent, 0);
+    const bool handed_over = platform::WaitEvent(FrameDoneEvent, 0);
+    return handed_over || LastFrameTime != last_frame_time;
   }
 
   // A running effect: first frame done, effect clock at `start`, no hold.
@@ -211,3 +214,17 @@ TEST_F(FrameLoop, ReleasingTheSceneMakesTheNextFrameRebuildIt) {
 }
 
 }  // namespace
+
+TEST_F(FrameLoop, AReinitialisedFrameNeitherHandsOverNorWaitsButTheNextFrameDoes) {
+  clock.now = kBoot;
+  RunFrame(kPicture);  // builds the scene: a re-initialised frame
+  EXPECT_EQ(SceneReady, 1);
+  EXPECT_FALSE(platform::WaitEvent(FrameDoneEvent, 0));     // the host gets nothing to show
+  EXPECT_FALSE(platform::WaitEvent(FrameRequestEvent, 0));  // and is not asked for samples
+
+  clock.now = kBoot + 40;
+  platform::SignalEvent(FrameRequestEvent);  // the host's request, already there
+  RunFrame(kPicture);
+  EXPECT_TRUE(platform::WaitEvent(FrameDoneEvent, 0));
+  EXPECT_FALSE(platform::WaitEvent(FrameRequestEvent, 0));  // consumed by the hand-off wait
+}
