@@ -24,7 +24,7 @@ demo: win native
 test: win
 	@cmake --preset native-asan >/dev/null && cmake --build --preset native-asan -j $(JOBS)
 	@cmake --preset native-tsan >/dev/null && cmake --build --preset native-tsan -j $(JOBS) --target tsan_checks
-	@cd build/native-tsan && ctest $(CTEST_FLAGS) -L threads
+	@cd build/native-tsan && TSAN_OPTIONS=suppressions=$(CURDIR)/tests/tsan.supp ctest $(CTEST_FLAGS) -L threads
 	@cd build/native-asan && ctest $(CTEST_FLAGS)
 
 bench: native
