@@ -6,8 +6,10 @@ namespace vevirur {
 
 constexpr double kDemoSeconds = 48.0;
 
-// 48 s at 120 beats a minute, 44.1 kHz stereo: a quiet opening (pad and melody), a groove
-// (kick drum, bass, melody), a loud passage with hi-hats, a quiet break and a loud ending.
+// 48 s at 120 beats a minute, 44.1 kHz stereo: an opening of kick, bass and pad, a groove with
+// the melody and a shaker, a shaker passage, a shimmer passage, a loud passage with everything,
+// a quiet break without drums and a loud ending. The passages are voiced so that the picture
+// shows red, yellow, green, blue, near white and cyan in turn.
 // Same result on every run and machine (integer noise, no time or randomness from outside).
 AudioClip SynthesizeDemoTrack(int sample_rate = 44100, double seconds = kDemoSeconds);
 

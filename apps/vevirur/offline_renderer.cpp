@@ -80,7 +80,7 @@ RenderResult RenderOffline(const RenderJob& job) {
     // As when the player names a track at start-up: show it and pick a fresh effect.
     overlays.SetTitle(job.title);
     overlays.ShowTitle(true, clock.Now());
-    RequestNewEffect();
+    if (job.title_picks_new_effect) RequestNewEffect();
   }
 
   FrameShowSteps steps;

@@ -19,7 +19,10 @@ struct RenderJob {
   const AudioClip* clip = nullptr;
   int width = 1280;
   int height = 720;
-  std::string title;                   // shown for 10 s from the start when not empty
+  std::string title;  // shown for 10 s from the start when not empty
+  // A title at the start asks for a fresh effect, as the player's track name does; off, the
+  // render opens on the engine's first effect (the petal ring) for its first seconds.
+  bool title_picks_new_effect = true;
   std::vector<double> change_seconds;  // audio times at which to press F6 (the demo's script)
   FrameSink* sink = nullptr;
   // Called with every output frame after the sink took it (contact sheet, tests).

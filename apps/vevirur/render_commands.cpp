@@ -19,7 +19,7 @@ std::atomic<bool> InterruptRequested{false};
 namespace {
 
 constexpr int kInterruptedExit = 130;
-constexpr int kDemoStillSecond = 27;
+constexpr int kDemoStillSecond = 28;
 
 // Renders `clip` into `output`; the sink is removed again on any failure or interruption.
 int RenderClip(const AudioClip& clip, const std::string& output, RenderJob job,
@@ -72,6 +72,7 @@ int RunDemo(const CommandLine& command) {
   job.width = 1280;
   job.height = 720;
   job.title = "Vevirur 2 - built-in demo";
+  job.title_picks_new_effect = false;  // open on the ring
   // Press F6 every 6 s so the 48 s show several effects, as a viewer would.
   for (double t = 6; t < kDemoSeconds; t += 6) job.change_seconds.push_back(t);
   ContactSheet sheet(OutputFrameCount(clip), job.width, job.height);
