@@ -19,6 +19,12 @@ namespace {
 constexpr size_t kQueueLimit = 2;
 
 class AsyncSink : public FrameSink {
+  struct Frame {
+    bool is_yuv = false;
+    Picture picture;
+    std::vector<uint8_t> yuv;
+  };
+
  public:
   explicit AsyncSink(std::unique_ptr<FrameSink> inner)
       : inner_(std::move(inner)), worker_([this] { Run(); }) {}
@@ -29,24 +35,21 @@ class AsyncSink : public FrameSink {
   }
 
   void Write(const Picture& picture) override {
-    // Reuse a finished frame's buffer: a fresh 6 MB allocation per 1080p frame costs more in
-    // page faults than the copy itself.
-    Picture copy;
-    {
-      std::unique_lock<std::mutex> lock(mutex_);
-      space_.wait(lock, [&] { return queue_.size() + in_flight_ < kQueueLimit || error_; });
-      Rethrow();
-      if (!spare_.empty()) {
-        copy = std::move(spare_.back());
-        spare_.pop_back();
-      }
-    }
-    copy.width = picture.width;
-    copy.height = picture.height;
-    copy.rgb.assign(picture.rgb.begin(), picture.rgb.end());
-    std::lock_guard<std::mutex> lock(mutex_);
-    queue_.push_back(std::move(copy));
-    work_.notify_one();
+    Frame frame = SpareFrame();
+    frame.is_yuv = false;
+    frame.picture.width = picture.width;
+    frame.picture.height = picture.height;
+    frame.picture.rgb.assign(picture.rgb.begin(), picture.rgb.end());
+    Push(std::move(frame));
+  }
+
+  bool TakesYuv() const override { return inner_->TakesYuv(); }
+
+  void WriteYuv(const std::vector<uint8_t>& yuv) override {
+    Frame frame = SpareFrame();
+    frame.is_yuv = true;
+    frame.yuv.assign(yuv.begin(), yuv.end());
+    Push(std::move(frame));
   }
 
   void Finish() override {
@@ -67,19 +70,42 @@ class AsyncSink : public FrameSink {
   }
 
  private:
+  // Waits for room in the queue and reuses a finished frame's buffers: a fresh 6 MB allocation
+  // per 1080p frame costs more in page faults than the copy itself.
+  Frame SpareFrame() {
+    std::unique_lock<std::mutex> lock(mutex_);
+    space_.wait(lock, [&] { return queue_.size() + in_flight_ < kQueueLimit || error_; });
+    Rethrow();
+    Frame frame;
+    if (!spare_.empty()) {
+      frame = std::move(spare_.back());
+      spare_.pop_back();
+    }
+    return frame;
+  }
+
+  void Push(Frame frame) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    queue_.push_back(std::move(frame));
+    work_.notify_one();
+  }
+
   void Run() {
     for (;;) {
-      Picture picture;
+      Frame frame;
       {
         std::unique_lock<std::mutex> lock(mutex_);
         work_.wait(lock, [&] { return !queue_.empty() || stopping_; });
         if (queue_.empty()) return;
-        picture = std::move(queue_.front());
+        frame = std::move(queue_.front());
         queue_.pop_front();
         in_flight_ = 1;
       }
       try {
-        inner_->Write(picture);
+        if (frame.is_yuv)
+          inner_->WriteYuv(frame.yuv);
+        else
+          inner_->Write(frame.picture);
       } catch (...) {
         std::lock_guard<std::mutex> lock(mutex_);
         error_ = std::current_exception();
@@ -90,7 +116,7 @@ class AsyncSink : public FrameSink {
       }
       std::lock_guard<std::mutex> lock(mutex_);
       in_flight_ = 0;
-      spare_.push_back(std::move(picture));
+      spare_.push_back(std::move(frame));
       space_.notify_all();
     }
   }
@@ -111,8 +137,8 @@ class AsyncSink : public FrameSink {
   std::unique_ptr<FrameSink> inner_;
   std::mutex mutex_;
   std::condition_variable work_, space_;
-  std::deque<Picture> queue_;
-  std::vector<Picture> spare_;
+  std::deque<Frame> queue_;
+  std::vector<Frame> spare_;
   size_t in_flight_ = 0;
   std::exception_ptr error_;
   bool stopping_ = false;

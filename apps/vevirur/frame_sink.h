@@ -1,7 +1,9 @@
 #pragma once
 // Where rendered pictures go: a video file through ffmpeg, or a folder of PNG frames.
+#include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "audio_clip.h"
 #include "picture.h"
@@ -18,6 +20,10 @@ class FrameSink {
   virtual ~FrameSink() = default;
   // Throws AppError when the frame cannot be written.
   virtual void Write(const Picture& picture) = 0;
+  // Video sinks take frames already in 4:2:0 planes (as ConvertToYuv420 makes them), so the
+  // renderer can skip the RGB picture. WriteYuv is only called when TakesYuv() says so.
+  virtual bool TakesYuv() const { return false; }
+  virtual void WriteYuv(const std::vector<uint8_t>& yuv) { (void)yuv; }
   // Completes the output; throws AppError (and leaves nothing behind) on failure.
   virtual void Finish() = 0;
   // Removes whatever was written; never throws.

@@ -11,6 +11,7 @@
 #include "platform/clock.h"
 #include "raster/drawing.h"
 #include "slice_analyser.h"
+#include "surface_yuv.h"
 #include "text_overlays.h"
 #include "virtual_clock.h"
 
@@ -22,8 +23,13 @@ namespace {
 constexpr uint32_t kStartTicks = 1000000;
 
 struct ShowState {
-  Picture picture;  // what the window shows now
+  Picture picture;  // what the window shows now, unless shown_as_yuv
   Picture scratch;
+  // With a sink that takes 4:2:0 frames and nobody asking for the pictures, a picture without
+  // overlays goes straight from the surface into these planes instead.
+  bool want_yuv = false;
+  bool shown_as_yuv = false;
+  std::vector<uint8_t> yuv, yuv_scratch;
   TextOverlays* overlays = nullptr;
   VirtualClock* clock = nullptr;
 };
@@ -31,15 +37,25 @@ struct ShowState {
 int ShowPicture(void* context, const PictureRect&, int width, int height) {
   auto* state = static_cast<ShowState*>(context);
   if (width != state->picture.width || height != state->picture.height) return 0;
+  if (state->want_yuv && !state->overlays->DrawsOnPicture(state->clock->Now()) &&
+      ConvertShownPictureToYuv420(width, height, state->yuv_scratch)) {
+    state->yuv.swap(state->yuv_scratch);
+    state->shown_as_yuv = true;
+    return 0;
+  }
   if (!ReadFinishedPicture(state->scratch)) return 0;
   state->picture.rgb.swap(state->scratch.rgb);
+  state->shown_as_yuv = false;
   state->overlays->DrawOnPicture(state->picture, state->clock->Now());
   return 0;
 }
 
 void DrawAbout(void* context, const PictureRect&, bool clear) {
   auto* state = static_cast<ShowState*>(context);
+  // The host draws the about screen only before the first picture, so the RGB picture it
+  // draws over is current (black) even when pictures have gone the 4:2:0 way.
   TextOverlays::DrawAboutScreen(state->picture, clear, true);
+  state->shown_as_yuv = false;
 }
 
 // The engine's process-wide state back to load values, so each render starts alike.
@@ -76,6 +92,7 @@ RenderResult RenderOffline(const RenderJob& job) {
   state.scratch = Picture(job.width, job.height);
   state.overlays = &overlays;
   state.clock = &clock;
+  state.want_yuv = job.sink->TakesYuv() && !job.on_frame;
   if (!job.title.empty()) {
     // As when the player names a track at start-up: show it and pick a fresh effect.
     overlays.SetTitle(job.title);
@@ -127,7 +144,10 @@ RenderResult RenderOffline(const RenderJob& job) {
 
       // Output frame j shows the window as it stands after the call of slice 4j / 3.
       while (frame < total_frames && int64_t(frame) * 4 / 3 == k) {
-        job.sink->Write(state.picture);
+        if (state.shown_as_yuv)
+          job.sink->WriteYuv(state.yuv);
+        else
+          job.sink->Write(state.picture);
         if (job.on_frame) job.on_frame(frame, state.picture);
         ++frame;
         if (job.on_progress) job.on_progress(frame, total_frames);

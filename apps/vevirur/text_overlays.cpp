@@ -85,6 +85,11 @@ void TextOverlays::DrawOnPicture(Picture& picture, uint32_t now) {
   }
 }
 
+bool TextOverlays::DrawsOnPicture(uint32_t now) {
+  if (title_clock_ != 0 && uint32_t(now - title_clock_) > kTitleMilliseconds) title_clock_ = 0;
+  return title_clock_ != 0 || IsHelpVisible(now);
+}
+
 void TextOverlays::DrawMessage(Picture& picture, uint32_t now, bool effect_locked) {
   if (message_.empty()) return;
   TextExtent extent = MeasureText(message_);

@@ -28,6 +28,8 @@ class TextOverlays {
   // On the finished picture, as the plug-in draws on its surface: the title, then the about
   // lines and the help page while the help is visible.
   void DrawOnPicture(Picture& picture, uint32_t now);
+  // Whether DrawOnPicture would draw anything at `now` (drops a title whose time is over).
+  bool DrawsOnPicture(uint32_t now);
   // Over the shown picture: the status message. `effect_locked` keeps a grey "L" in the corner.
   void DrawMessage(Picture& picture, uint32_t now, bool effect_locked);
 

@@ -140,10 +140,14 @@ void VideoFrameSink::Fail(const std::string& what) {
 }
 
 void VideoFrameSink::Write(const Picture& picture) {
-  if (pipe_fd_ < 0) throw AppError("ffmpeg is not running");
   ConvertToYuv420(picture, yuv_);
-  const uint8_t* data = yuv_.data();
-  size_t left = yuv_.size();
+  WriteYuv(yuv_);
+}
+
+void VideoFrameSink::WriteYuv(const std::vector<uint8_t>& yuv) {
+  if (pipe_fd_ < 0) throw AppError("ffmpeg is not running");
+  const uint8_t* data = yuv.data();
+  size_t left = yuv.size();
   while (left > 0) {
     ssize_t done = write(pipe_fd_, data, left);
     if (done < 0 && errno == EINTR) continue;

@@ -19,6 +19,8 @@ class VideoFrameSink : public FrameSink {
   VideoFrameSink(const std::string& output, int width, int height, const AudioClip& audio);
   ~VideoFrameSink() override;
   void Write(const Picture& picture) override;
+  bool TakesYuv() const override { return true; }
+  void WriteYuv(const std::vector<uint8_t>& yuv) override;
   void Finish() override;
   void Abort() noexcept override;
 

@@ -1,0 +1,15 @@
+#pragma once
+// The engine's finished picture straight into the video encoder's 4:2:0 planes, in one pass over
+// the 16-bit surface with lookup tables: no 8-bit RGB picture in between. Byte for byte what
+// ReadFinishedPicture followed by ConvertToYuv420 gives.
+#include <cstdint>
+#include <vector>
+
+namespace vevirur {
+
+// `width` x `height` (both even) as the window shows it. False, with `yuv` untouched, when no
+// surface is ready or the surface is not 16-bit (then read the picture as RGB instead). Only
+// while the draw thread is not drawing.
+bool ConvertShownPictureToYuv420(int width, int height, std::vector<uint8_t>& yuv);
+
+}  // namespace vevirur
