@@ -72,4 +72,20 @@ TEST(ProfileDocumentTest, NulBytesAndBrokenHeadersSpoilOnlyTheirOwnLine) {
   EXPECT_EQ(document.Text(), Bytes("[S]\nk\0ey=1\nv=2\0\n[Broken\nw=3\n\0\0\nz=5\n"));
 }
 
+TEST(ProfileDocumentTest, NamesAndValuesThatWouldNotReadBackAreRefused) {
+  const std::string text = "[S]\r\nx=1\r\n";
+  for (const char* key : {"", "  ", ";note", "a=b", "a\nb"}) {
+    ProfileDocument document(text);
+    EXPECT_FALSE(document.Set("S", key, "7")) << key;
+    EXPECT_EQ(Value(document, "S", key), "<missing>") << key;
+    EXPECT_EQ(document.Text(), text) << key;
+  }
+  ProfileDocument document(text);
+  EXPECT_FALSE(document.Set("S", "x", "2\r\n[T]"));
+  EXPECT_FALSE(document.Set("S\nT", "y", "2"));
+  EXPECT_EQ(document.Text(), text);
+  EXPECT_TRUE(document.Set("S", " y ", " 2 "));  // blanks around names and values are no harm
+  EXPECT_EQ(Value(document, "S", "y"), "2");
+}
+
 }  // namespace

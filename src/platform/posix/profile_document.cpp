@@ -101,29 +101,37 @@ std::optional<std::string_view> ProfileDocument::Find(std::string_view section,
                                                       std::string_view key) const {
   auto found = keys_.find(KeyId(Trim(section), Trim(key)));
   if (found == keys_.end()) return std::nullopt;
-  return ParseKeyLine(*found->second)->value;
+  std::optional<KeyLine> line = ParseKeyLine(*found->second);
+  if (!line) return std::nullopt;
+  return line->value;
 }
 
-void ProfileDocument::Set(std::string_view section, std::string_view key, std::string_view value) {
+bool ProfileDocument::Set(std::string_view section, std::string_view key, std::string_view value) {
   section = Trim(section);
   key = Trim(key);
+  for (std::string_view text : {section, key, value}) {
+    if (text.find_first_of("\r\n") != std::string_view::npos) return false;
+  }
   std::string line = std::string(key) + '=' + std::string(value);
+  std::optional<KeyLine> parsed = ParseKeyLine(line);
+  if (!parsed || parsed->key != key) return false;
   finalNewline_ = true;
   auto found = keys_.find(KeyId(section, key));
   if (found != keys_.end()) {
     *found->second = line;
-    return;
+    return true;
   }
   auto end = sectionEnds_.find(Lower(section));
   if (end != sectionEnds_.end()) {
     end->second = lines_.insert(std::next(end->second), line);
     keys_.emplace(KeyId(section, key), end->second);
-    return;
+    return true;
   }
   if (!lines_.empty() && !Trim(lines_.back()).empty()) lines_.emplace_back();
   lines_.push_back('[' + std::string(section) + ']');
   lines_.push_back(line);
   Index();
+  return true;
 }
 
 std::string ProfileDocument::Text() const {

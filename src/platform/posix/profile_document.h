@@ -18,8 +18,10 @@ class ProfileDocument {
   std::optional<std::string_view> Find(std::string_view section, std::string_view key) const;
 
   // Rewrites the first such key line, or adds "key=value" at the end of the first section of
-  // that name, or appends the section. Every other line stays as it was.
-  void Set(std::string_view section, std::string_view key, std::string_view value);
+  // that name, or appends the section. Every other line stays as it was. False, with nothing
+  // changed, for names or values that would not read back as given (an empty key, a key that
+  // starts with ';' or holds '=', a line break anywhere).
+  bool Set(std::string_view section, std::string_view key, std::string_view value);
 
   // The document as file text, with the line ending the file came with (CRLF for new files).
   std::string Text() const;

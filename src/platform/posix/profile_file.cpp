@@ -121,7 +121,7 @@ bool WriteProfileValue(const char* path, const char* section, const char* key, c
   if (exists && !file) return false;
   ProfileDocument document = file ? std::move(file->document) : ProfileDocument();
   cache.reset();
-  document.Set(section, key, value);
+  if (!document.Set(section, key, value)) return false;
   if (!WriteWholeFile(path, document.Text())) return false;
   if (std::optional<FileStamp> written = StampOf(path)) {
     cache.reset(new CachedFile{path, *written, std::move(document)});
