@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <limits>
 
 #include "effects/audio_measures.h"
 #include "effects/dot_cloud.h"
@@ -27,6 +28,8 @@ void DrawParticleBurst() {
   SetDrawDensity(65535);
   DrawDotCloud(burstCentre.x, burstCentre.y, std::min(pictureWidth, pictureHeight) / 4, burstSize,
                burstColour);
-  burstSize -= 100;
+  // An idle burst keeps counting down while it waits for a beat; stop short of the end of the
+  // int, which days of beatless swarm frames would otherwise pass.
+  if (burstSize > std::numeric_limits<int>::min() + 100) burstSize -= 100;
   if (burstSize <= 0) particleBurstActive = 0;
 }

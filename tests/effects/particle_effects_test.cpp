@@ -1,6 +1,8 @@
 // Particle burst, scatter clouds and cluster bloom: dot counts per frame and the bound on them.
 #include <gtest/gtest.h>
 
+#include <cstdint>
+
 #include "effects/audio_measures.h"
 #include "effects/dot_cloud.h"
 #include "effects/frame_colour.h"
@@ -31,6 +33,21 @@ TEST(ParticleBurst, RunsDownBy100AFrame) {
   EXPECT_EQ(DotsOf(DrawParticleBurst), 50u);
   EXPECT_EQ(burstSize, -50);
   EXPECT_EQ(particleBurstActive, 0);
+}
+
+TEST(ParticleBurst, WaitingForABeatNeverRunsTheSizePastTheIntRange) {
+  // The swarm and scatter modes call the burst every frame; without a beat its size keeps
+  // falling by 100 a frame, which after days of beatless music would reach the end of an int.
+  ASSERT_TRUE(scene_harness::StartScene(320, 240));
+  burstSize = INT32_MIN + 50;
+  particleBurstActive = 1;
+  beatFlag = 0;
+  EXPECT_EQ(DotsOf(DrawParticleBurst), 0u);
+  EXPECT_LE(burstSize, 0);
+  EXPECT_EQ(particleBurstActive, 0);
+  beatFlag = 1;
+  loudness = 2048;
+  EXPECT_EQ(DotsOf(DrawParticleBurst), 712u);  // the next beat still starts a burst
 }
 
 TEST(ParticleBurst, OnlyABeatAfterTheLastBurstStartsANewOne) {
