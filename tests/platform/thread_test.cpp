@@ -116,6 +116,28 @@ TEST_F(Threads, AThreadBlockedInAWaitCanBeForcedToEnd) {
   EXPECT_TRUE(platform::WaitEvent(gate, 0));
 }
 
+std::atomic<int> spins{0};
+
+// A loop whose waits fail at once, as a draw loop's do once its events have been closed.
+void SpinOnAClosedEvent() {
+  platform::EventHandle closed = platform::OpenAutoResetEvent(nullptr);
+  platform::CloseEvent(closed);
+  for (;;) {
+    ++spins;
+    platform::WaitEvent(closed, platform::kWaitForever);
+  }
+}
+
+TEST_F(Threads, AForcedEndAlsoStopsAThreadWhoseWaitsFailAtOnce) {
+  platform::ThreadHandle thread = platform::CreateSuspendedThread(SpinOnAClosedEvent);
+  ASSERT_NE(thread, nullptr);
+  platform::ResumeSuspendedThread(thread);
+  while (spins < 100) std::this_thread::yield();
+  EXPECT_TRUE(platform::ForceEndThread(thread));
+  platform::CloseThread(thread);
+  EXPECT_TRUE(ThreadCountSettlesAt(threads_before));
+}
+
 TEST(Events, AWaitTimesOutAfterItsTimeAndASignalFromAnotherThreadEndsIt) {
   platform::EventHandle event = platform::OpenAutoResetEvent(nullptr);
   ASSERT_NE(event, nullptr);

@@ -118,6 +118,9 @@ bool SignalEvent(EventHandle handle) {
 }
 
 EventWait SystemWaitEvent(EventHandle handle, uint32_t milliseconds) {
+  // Every wait ends a force-ended thread, also one that fails or does not block: a draw loop
+  // whose events were closed under it would otherwise never reach a cancellation point.
+  pthread_testcancel();
   std::shared_ptr<EventObject> event = Lookup(handle);
   if (!event) return EventWait::kFailed;
   const timespec deadline = DeadlineAfter(milliseconds == kWaitForever ? 0 : milliseconds);
