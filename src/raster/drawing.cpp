@@ -73,8 +73,10 @@ void* GetDrawSurfaceDC() {
 void BlitDrawSurface(void* targetDc, int x, int y, int width, int height) {
   DrawSurface* surface = Surface();
   if (!surface) return;
-  surface->BlitTo(targetDc, MakeRect16(0, 0, width, height),
-                  MakeRect16(x, y, x + width, y + height));
+  // Only the low 16 bits of each edge count, so the far edges may wrap instead of overflowing.
+  const int right = int(uint32_t(x) + uint32_t(width));
+  const int bottom = int(uint32_t(y) + uint32_t(height));
+  surface->BlitTo(targetDc, MakeRect16(0, 0, width, height), MakeRect16(x, y, right, bottom));
 }
 
 void SetDrawPalette(const uint8_t* rgbQuads) {

@@ -100,6 +100,9 @@ TEST_F(DrawSurfaceTest, BlitShowsTwoExtraRowsAboveThePicture) {
   BlitDrawSurface(window, 0, 0, -5, 480);
   BlitDrawSurface(window, 0, 0, 640, -1);
   for (int r = 0; r < 500; ++r) ASSERT_EQ(window_pixel(3, r), 0);
+  // Edges past the int range wrap like the 16-bit values they become: x = -1 here.
+  BlitDrawSurface(window, INT32_MAX, INT32_MIN, 4, 480);
+  EXPECT_EQ(window_pixel(2, 1), 2);
   // ReadShownPicture decodes the same view: row 2 shows picture row 0.
   SetPixel(3, 0, 0x7C1F);
   std::vector<uint8_t> rgb;
