@@ -13,9 +13,13 @@ Direction DirectionTable[kDirectionCount];
 int normalPenWidth = 1;
 int widePenWidth = 2;
 
+// No drawing surface is larger (its clip rectangle is 16-bit); keeping the scene's size within
+// it keeps every sum of sizes and offsets inside an int for any requested size.
+constexpr int kLargestPictureSide = 32767;
+
 void SetScenePictureSize(int width, int height) {
-  pictureWidth = std::max(width, 0);
-  pictureHeight = std::max(height, 0);
+  pictureWidth = std::clamp(width, 0, kLargestPictureSide);
+  pictureHeight = std::clamp(height, 0, kLargestPictureSide);
 }
 
 void InitDirectionTable() {

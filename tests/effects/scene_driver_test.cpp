@@ -154,3 +154,24 @@ TEST(DrawScene, ClusterStepsPerFrameFollowTheBassCue) {
     EXPECT_EQ(clusterSteps, mean == 81 ? 999 : 990) << bassCue;
   }
 }
+
+TEST(DrawScene, EveryModeIsSoundForAnyPictureSize) {
+  // Sizes the surface cannot hold (it then has no pixels) still reach the scene's arithmetic.
+  const int sizes[][2] = {{0, 0}, {1, 1}, {7, 3}, {40000, 30000}, {INT32_MAX, INT32_MAX}};
+  const int modes[] = {kModePetalRing, kModeScatterClouds, kModeEmitterSwarmCentre,
+                       kModeClusterBloom, kModeEmitterSwarmAnywhere};
+  for (const auto& size : sizes) {
+    for (int mode : modes) {
+      SCOPED_TRACE(testing::Message() << size[0] << "x" << size[1] << " mode " << mode);
+      ASSERT_TRUE(scene_harness::StartScene(size[0], size[1]));
+      DrawingMode = mode;
+      emitterOverlay = sparkFanEnabled = starburstAllowed = 1;
+      for (int frame = 0; frame < 12; ++frame) {
+        scene_harness::FillMusic(frame, frame % 2 == 0);
+        particleBurstActive = 1;
+        scene_harness::DrawFrame();
+      }
+      EXPECT_GE(sizeScale, 0.0);
+    }
+  }
+}
