@@ -56,8 +56,7 @@ TEST_F(RobustnessTest, MillionsOfRandomCallsStayInsideThePicture) {
     // Margins that no line may touch: everything outside the clip rectangle but inside the
     // bitmap holds a marker that only the dissolve may clear.
     FillAll(0);
-    const int w = s.Width(), h = s.Height();
-    const int span = std::max(w, h) + 1;
+    const int span = std::max(s.Width(), s.Height()) + 1;
     for (int i = 0; i < 20000; ++i, ++calls) {
       switch (chaos.Next() % 8) {
         case 0:
@@ -83,8 +82,6 @@ TEST_F(RobustnessTest, MillionsOfRandomCallsStayInsideThePicture) {
       ASSERT_TRUE(x >= c.left && x < c.right && y >= c.top && y < c.bottom)
           << x << "," << y << " on " << size[0] << "x" << size[1];
     DestroyDrawSurface();
-    (void)w;
-    (void)h;
   }
   EXPECT_GT(calls, 1000000);
 }

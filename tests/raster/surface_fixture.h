@@ -48,24 +48,17 @@ class SurfaceTest : public ::testing::Test {
     DrawSurface& s = *CurrentDrawSurface();
     std::memset(s.Bits(), byte, size_t(s.Stride()) * size_t(s.Height() + 2));
   }
-  // Every non-zero pixel of the whole bitmap, picture rows -2 .. height-1.
-  static PixelSet NonZero() {
+  // The non-zero (or zero) pixels of the whole bitmap, picture rows -2 .. height-1.
+  static PixelSet Where(bool nonZero) {
     DrawSurface& s = *CurrentDrawSurface();
     PixelSet set;
     for (int y = -2; y < s.Height(); ++y)
       for (int x = 0; x < s.Width() + 4; ++x)
-        if (Pixel(x, y) != 0) set.insert({x, y});
+        if ((Pixel(x, y) != 0) == nonZero) set.insert({x, y});
     return set;
   }
-  // Every zero pixel of the whole bitmap.
-  static PixelSet Zero() {
-    DrawSurface& s = *CurrentDrawSurface();
-    PixelSet set;
-    for (int y = -2; y < s.Height(); ++y)
-      for (int x = 0; x < s.Width() + 4; ++x)
-        if (Pixel(x, y) == 0) set.insert({x, y});
-    return set;
-  }
+  static PixelSet NonZero() { return Where(true); }
+  static PixelSet Zero() { return Where(false); }
 };
 
 // Values the generator took since it was seeded with `seed`: the position of its next four

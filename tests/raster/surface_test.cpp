@@ -63,14 +63,10 @@ TEST_F(DrawSurfaceTest, NoiseTableComesFromTheCreatingThreadsGenerator) {
 
 TEST_F(DrawSurfaceTest, PenWidthIsClampedAndStartsAtOneWithEverySurface) {
   DrawSurface* s = &Make();
-  SetPenWidth(0);
-  EXPECT_EQ(s->PenWidth(), 1);
-  SetPenWidth(-7);
-  EXPECT_EQ(s->PenWidth(), 1);
-  SetPenWidth(33);
-  EXPECT_EQ(s->PenWidth(), 32);
-  SetPenWidth(1000);
-  EXPECT_EQ(s->PenWidth(), 32);
+  for (auto [asked, kept] : {std::pair{0, 1}, {-7, 1}, {33, 32}, {1000, 32}}) {
+    SetPenWidth(asked);
+    EXPECT_EQ(s->PenWidth(), kept) << asked;
+  }
   SetDrawDensity(123);
   DestroyDrawSurface();
   s = &Make();
