@@ -3,6 +3,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <utility>
 
 #include "effects/audio_measures.h"
 #include "effects/random_sources.h"
@@ -78,15 +79,11 @@ TEST(AudioMeasures, SevenBandsStep146AndTheLastEndsAtByte1022) {
 
 TEST(AudioMeasures, BandLevelsRangeAndRounding) {
   ResetMeasures();
-  FillSamples(255, 128);
-  AverageBands(BandLevels, 7);
-  EXPECT_EQ(BandLevels[0], 4064);
-  FillSamples(1, 128);  // mean 1: level 0; a mean below 2 gives 0
-  AverageBands(BandLevels, 7);
-  EXPECT_EQ(BandLevels[3], 0);
-  FillSamples(2, 128);
-  AverageBands(BandLevels, 7);
-  EXPECT_EQ(BandLevels[3], 16);
+  for (auto [mean, level] : {std::pair{255, 4064}, {2, 16}, {1, 0}}) {  // below 2 gives 0
+    FillSamples(mean, 128);
+    AverageBands(BandLevels, 7);
+    EXPECT_EQ(BandLevels[3], level) << mean;
+  }
 }
 
 TEST(AudioMeasures, SixtyFourAndEightyBands) {
@@ -125,16 +122,12 @@ TEST(AudioMeasures, BandCountsOutsideTheTableAreSafe) {
 
 TEST(SceneSetup, PensAndCentreFollowTheWidth) {
   ResetSceneToLoadState();
-  SetScenePictureSize(640, 480);
-  ResetEffectState();
-  EXPECT_EQ(widePenWidth, 2);
-  EXPECT_EQ(normalPenWidth, 1);
-  SetScenePictureSize(1280, 720);
-  ResetEffectState();
-  EXPECT_EQ(widePenWidth, 3);
-  SetScenePictureSize(1200, 720);
-  ResetEffectState();
-  EXPECT_EQ(widePenWidth, 2);
+  for (auto [width, pen] : {std::pair{640, 2}, {1280, 3}, {1200, 2}}) {
+    SetScenePictureSize(width, 720);
+    ResetEffectState();
+    EXPECT_EQ(widePenWidth, pen) << width;
+    EXPECT_EQ(normalPenWidth, 1);
+  }
 }
 
 TEST(SceneSetup, DirectionTableStartsTwoStepsBack) {

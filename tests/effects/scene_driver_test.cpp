@@ -143,9 +143,8 @@ TEST(DrawScene, PetalFrequencyRedrawnAboutOnceIn100Calls) {
 TEST(DrawScene, ClusterStepsPerFrameFollowTheBassCue) {
   ASSERT_TRUE(scene_harness::StartScene(64, 48));
   DrawingMode = kModeClusterBloom;
-  // DrawScene recomputes the bass cue from the spectrum; drive the bloom loop's threshold through
-  // a spectrum whose red level gives bassCue 3999 or 4000 is not possible (steps of 31 / 10 * 16),
-  // so check both sides of it: level 1280 gives 3968, level 1296 gives 4017.
+  // DrawScene recomputes the bass cue from the spectrum, whose steps cannot hit 4000 exactly:
+  // check both sides of it, level 1280 giving 3968 and level 1296 giving 4017.
   for (int mean : {81, 82}) {
     scene_harness::FillSamples(mean, 200);
     AnalyseAudioFrame();
