@@ -55,13 +55,6 @@ TEST(ProfileDocumentTest, NewKeysGoToTheEndOfTheirSectionNewSectionsToTheEnd) {
   EXPECT_EQ(Value(document, "U", "e"), "5");
 }
 
-TEST(ProfileDocumentTest, NewDocumentsUseWindowsLineEndings) {
-  ProfileDocument document;
-  document.Set("Vevirur 2", "Screen_x", "50");
-  document.Set("Vevirur 2", "Screen_y", "-1");
-  EXPECT_EQ(document.Text(), "[Vevirur 2]\r\nScreen_x=50\r\nScreen_y=-1\r\n");
-}
-
 TEST(ProfileDocumentTest, NulBytesAndBrokenHeadersSpoilOnlyTheirOwnLine) {
   ProfileDocument document(Bytes("[S]\nk\0ey=1\nv=2\0\n[Broken\nw=3\n\0\0\nz=4\n"));
   EXPECT_EQ(Value(document, "S", "key"), "<missing>");

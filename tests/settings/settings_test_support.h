@@ -1,7 +1,6 @@
 #pragma once
 // Scratch folders, file helpers and a clean settings state for the settings tests.
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -35,6 +34,18 @@ inline DeviceGuid Data1Guid(uint32_t data1) {
   DeviceGuid guid{};
   guid.data1 = data1;
   return guid;
+}
+
+// Every field of a record as one line, so a mismatch shows which values differ.
+inline std::string Describe(const PluginSettingsRecord& s) {
+  std::ostringstream text;
+  text << "x=" << s.Screen_x << " y=" << s.Screen_y << " w=" << s.Screen_width
+       << " h=" << s.Screen_height << " gamma=" << s.DDGammaRamp
+       << " monitor=" << s.fs_current_monitor << " fs=" << s.fs_width << "x" << s.fs_height << "@"
+       << s.fs_refresh << "/" << s.fs_bits << " guid=" << s.fs_guid.data1 << "," << s.fs_guid.data2
+       << "," << s.fs_guid.data3;
+  for (uint8_t part : s.fs_guid.data4) text << "," << int(part);
+  return text.str();
 }
 
 inline DeviceGuid MakeGuid(uint32_t data1, uint8_t last = 0) {
