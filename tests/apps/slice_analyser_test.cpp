@@ -21,12 +21,17 @@ AudioClip Sine(double hz, double amplitude, int rate = 44100, double seconds = 0
   return clip;
 }
 
+HostSlice SliceOf(const AudioClip& clip, int64_t index) {
+  SliceAnalyser analyser;
+  HostSlice slice;
+  std::memset(&slice, 0x55, sizeof slice);  // every byte must be written
+  analyser.Analyse(clip, index, slice);
+  return slice;
+}
+
 TEST(SliceAnalyser, OneKilohertzSineLandsInItsBins) {
   // Bins are 44100 / 1152 = 38.28 Hz apart: 1000 Hz is bin 26.12.
-  AudioClip clip = Sine(1000, 0.5);
-  SliceAnalyser analyser;
-  HostSlice slice{};
-  analyser.Analyse(clip, 2, slice);
+  const HostSlice slice = SliceOf(Sine(1000, 0.5), 2);
   int peak = 0;
   for (int k = 0; k < kHostSamples; ++k)
     if (slice.spectrum[0][k] > slice.spectrum[0][peak]) peak = k;
@@ -43,10 +48,7 @@ TEST(SliceAnalyser, OneKilohertzSineLandsInItsBins) {
 
 TEST(SliceAnalyser, SineAtFortyEightKilohertzRate) {
   // 48000 / 1152 = 41.67 Hz: 1000 Hz is bin 24.
-  AudioClip clip = Sine(1000, 1.0, 48000);
-  SliceAnalyser analyser;
-  HostSlice slice{};
-  analyser.Analyse(clip, 1, slice);
+  const HostSlice slice = SliceOf(Sine(1000, 1.0, 48000), 1);
   EXPECT_EQ(slice.spectrum[0][24], 19);  // full scale, 0 dB: 20 less a rounding hair
   EXPECT_EQ(slice.spectrum[0][30], 0);
 }
@@ -55,9 +57,7 @@ TEST(SliceAnalyser, WaveformIsSignedEightBit) {
   AudioClip clip;
   clip.left = {0.0f, 1.0f, -1.0f, 0.5f, -0.5f, 0.004f, -0.004f};
   clip.right = {0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f};
-  SliceAnalyser analyser;
-  HostSlice slice{};
-  analyser.Analyse(clip, 0, slice);
+  const HostSlice slice = SliceOf(clip, 0);
   const int8_t expected[] = {0, 127, -128, 64, -64, 0, 0};
   for (int i = 0; i < 7; ++i) EXPECT_EQ(int8_t(slice.waveform[0][i]), expected[i]) << i;
   // Past the end of the audio: silence.
@@ -65,11 +65,7 @@ TEST(SliceAnalyser, WaveformIsSignedEightBit) {
 }
 
 TEST(SliceAnalyser, SilenceBecomesMidScaleInTheSampleArrays) {
-  AudioClip clip = Sine(0, 0.0);
-  SliceAnalyser analyser;
-  HostSlice slice{};
-  std::memset(&slice, 0x55, sizeof slice);
-  analyser.Analyse(clip, 3, slice);
+  const HostSlice slice = SliceOf(Sine(0, 0.0), 3);
   CopyHostSamples(slice.spectrum,
                   reinterpret_cast<const char(*)[kHostSampleCount]>(slice.waveform));
   for (int c = 0; c < 2; ++c) {
