@@ -1,13 +1,13 @@
 // Worker threads and events on the system clock.
 #include "platform/thread.h"
 
-#include <dirent.h>
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <chrono>
 #include <thread>
 
+#include "pipeline/threads/thread_census.h"
 #include "platform/clock.h"
 #include "platform/event.h"
 
@@ -19,25 +19,10 @@ std::atomic<int> swallowed{0};
 std::atomic<platform::EventHandle> gate{nullptr};
 std::atomic<platform::EventHandle> started{nullptr};
 
-int ThreadCount() {
-  // Some runtimes (the thread sanitizer's) start a helper thread with the first thread made.
-  static const bool warmed_up = [] {
-    std::thread([] {}).join();
-    return true;
-  }();
-  (void)warmed_up;
-  int count = 0;
-  if (DIR* dir = opendir("/proc/self/task")) {
-    while (dirent* entry = readdir(dir)) count += entry->d_name[0] != '.';
-    closedir(dir);
-  }
-  return count;
-}
-
 // Exiting threads may need a moment of real time to leave /proc.
 bool ThreadCountSettlesAt(int expected) {
   for (int i = 0; i < 200; ++i) {
-    if (ThreadCount() == expected) return true;
+    if (CountDirectoryEntries("/proc/self/task") == expected) return true;
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
   }
   return false;
@@ -67,11 +52,14 @@ class Threads : public ::testing::Test {
     started = platform::OpenAutoResetEvent("PlatformTestStarted");
     body_runs = after_wait = swallowed = 0;
   }
+  // Every test ends its thread and closes its handle: nothing may be left behind.
   void TearDown() override {
+    EXPECT_TRUE(ThreadCountSettlesAt(threads_before));
+    EXPECT_EQ(platform::OpenThreadHandleCount(), handles_before);
     platform::CloseEvent(gate.exchange(nullptr));
     platform::CloseEvent(started.exchange(nullptr));
   }
-  const int threads_before = ThreadCount();
+  const int threads_before = CountDirectoryEntries("/proc/self/task");
   const int handles_before = platform::OpenThreadHandleCount();
 };
 
@@ -86,8 +74,6 @@ TEST_F(Threads, ASuspendedThreadRunsOnlyOnceResumed) {
   EXPECT_FALSE(platform::ResumeSuspendedThread(thread));  // already running
   platform::CloseThread(thread);
   EXPECT_EQ(body_runs, 1);
-  EXPECT_TRUE(ThreadCountSettlesAt(threads_before));
-  EXPECT_EQ(platform::OpenThreadHandleCount(), handles_before);
 }
 
 TEST_F(Threads, AThreadEndedBeforeItRanNeverRunsItsBody) {
@@ -96,7 +82,7 @@ TEST_F(Threads, AThreadEndedBeforeItRanNeverRunsItsBody) {
   EXPECT_TRUE(platform::ForceEndThread(thread));
   EXPECT_FALSE(platform::ResumeSuspendedThread(thread));
   platform::CloseThread(thread);
-  EXPECT_TRUE(ThreadCountSettlesAt(threads_before));
+  ASSERT_TRUE(ThreadCountSettlesAt(threads_before));  // gone, so it can no longer run
   EXPECT_EQ(body_runs, 0);
 }
 
@@ -108,7 +94,7 @@ TEST_F(Threads, AThreadBlockedInAWaitCanBeForcedToEnd) {
   std::this_thread::sleep_for(std::chrono::milliseconds(20));  // well inside its wait
   EXPECT_TRUE(platform::ForceEndThread(thread));
   platform::CloseThread(thread);
-  EXPECT_TRUE(ThreadCountSettlesAt(threads_before));
+  ASSERT_TRUE(ThreadCountSettlesAt(threads_before));  // gone, not merely still waiting
   EXPECT_EQ(after_wait, 0);
   EXPECT_EQ(swallowed, 0);
   // The event it waited on is unharmed.
@@ -135,7 +121,6 @@ TEST_F(Threads, AForcedEndAlsoStopsAThreadWhoseWaitsFailAtOnce) {
   while (spins < 100) std::this_thread::yield();
   EXPECT_TRUE(platform::ForceEndThread(thread));
   platform::CloseThread(thread);
-  EXPECT_TRUE(ThreadCountSettlesAt(threads_before));
 }
 
 TEST(Events, AWaitTimesOutAfterItsTimeAndASignalFromAnotherThreadEndsIt) {
