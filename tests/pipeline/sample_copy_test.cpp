@@ -13,37 +13,30 @@ struct HostBuffers {
   char waveform[2][kHostSampleCount]{};
 };
 
-// Host sample h of channel c lands on indices 3(h - 10) .. 3(h - 10) + 2.
-void ExpectTriple(const unsigned char* array, int host, unsigned char value) {
-  for (int k = 0; k < 3; ++k)
-    EXPECT_EQ(array[3 * (host - 10) + k], value) << "host sample " << host;
-}
-
-TEST(SampleCopy, SpectrumIsTenTimesTheLevelKeptToEightBits) {
+// Spectrum: ten times the level, kept to eight bits. Waveform: the signed sample plus 128. Host
+// sample h of a channel lands on indices 3(h - 10) .. 3(h - 10) + 2.
+TEST(SampleCopy, EachHostSampleBecomesThreeEntries) {
+  const struct {
+    int channel, host, level, sample, spectrum, wave;
+  } cases[] = {{0, 10, 25, -128, 250, 0},
+               {0, 11, 26, 0, 4, 128},  // 260 wraps
+               {0, 12, 255, 127, 246, 255},
+               {1, 350, 7, -1, 70, 127},
+               {0, 200, 0, 0, 0, 128}};
   HostBuffers host;
-  host.spectrum[0][10] = 25;
-  host.spectrum[0][11] = 26;
-  host.spectrum[0][12] = 255;
-  host.spectrum[1][350] = 7;
+  for (const auto& c : cases) {
+    host.spectrum[c.channel][c.host] = static_cast<unsigned char>(c.level);
+    host.waveform[c.channel][c.host] = static_cast<char>(c.sample);
+  }
   CopyHostSamples(host.spectrum, host.waveform);
-  ExpectTriple(Samples.SpectrumSamples[0], 10, 250);
-  ExpectTriple(Samples.SpectrumSamples[0], 11, 4);  // 260 wraps
-  ExpectTriple(Samples.SpectrumSamples[0], 12, 246);
-  ExpectTriple(Samples.SpectrumSamples[1], 350, 70);
-  ExpectTriple(Samples.SpectrumSamples[0], 200, 0);
-}
-
-TEST(SampleCopy, WaveformIsTheSignedSamplePlus128) {
-  HostBuffers host;
-  host.waveform[0][10] = char(-128);
-  host.waveform[0][11] = 0;
-  host.waveform[0][12] = 127;
-  host.waveform[1][350] = char(-1);
-  CopyHostSamples(host.spectrum, host.waveform);
-  ExpectTriple(Samples.WaveSamples[0], 10, 0);
-  ExpectTriple(Samples.WaveSamples[0], 11, 128);
-  ExpectTriple(Samples.WaveSamples[0], 12, 255);
-  ExpectTriple(Samples.WaveSamples[1], 350, 127);
+  for (const auto& c : cases) {
+    for (int k = 0; k < 3; ++k) {
+      const int index = 3 * (c.host - 10) + k;
+      SCOPED_TRACE(testing::Message() << "channel " << c.channel << " index " << index);
+      EXPECT_EQ(Samples.SpectrumSamples[c.channel][index], c.spectrum);
+      EXPECT_EQ(Samples.WaveSamples[c.channel][index], c.wave);
+    }
+  }
 }
 
 TEST(SampleCopy, OnlyHostSamples10To350ReachTheArraysAndIndex1023StaysZero) {
