@@ -113,7 +113,6 @@ TEST_F(SettingsFileTest, DeviceRecordsStopAtTheFirstGap) {
 TEST_F(SettingsFileTest, SavingWritesEachDeviceOverItsOwnRecordOrTheFirstFreeOne) {
   DeviceGuid a = MakeGuid(0xA), b = MakeGuid(0xB);
   // The file holds record 0 = B and record 1 = A.
-  ClearDevices();
   AddDevice(b, 800, 600, 60);
   AddDevice(a, 1024, 768, 70);
   SaveSettings(nullptr);
