@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "effects/audio_samples.h"
+#include "effects/scene_driver.h"
 #include "picture_readout.h"
 #include "pipeline/draw_thread.h"
 #include "pipeline/frame_handoff.h"
@@ -58,17 +58,13 @@ void DrawAbout(void* context, const PictureRect&, bool clear) {
   state->shown_as_yuv = false;
 }
 
-// The engine's process-wide state back to load values, so each render starts alike.
+// The engine's process-wide state back to load values, so each render starts alike: the frame
+// loop with its request flags, and the effect state with the sample arrays.
 void ResetEngine() {
   ShutDownDrawing();
   ResetFrameLoopState();
-  ReinitRequest = 0;
-  NewEffectRequest = 0;
-  ChangeDrawingRequest = 0;
-  EffectLocked = 0;
-  SceneInitFrame = 0;
+  ResetSceneToLoadState();
   SamplesWanted = 0;
-  std::memset(&Samples, 0, sizeof Samples);
 }
 
 }  // namespace

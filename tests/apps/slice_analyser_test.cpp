@@ -41,7 +41,9 @@ TEST(SliceAnalyser, OneKilohertzSineLandsInItsBins) {
   EXPECT_EQ(slice.spectrum[0][27], 16);  // the Hann main lobe spans two bins each side
   EXPECT_EQ(slice.spectrum[0][25], 15);
   for (int k = 0; k < kHostSamples; ++k) {
-    if (k < 23 || k > 29) EXPECT_EQ(slice.spectrum[0][k], 0) << "bin " << k;
+    if (k < 23 || k > 29) {
+      EXPECT_EQ(slice.spectrum[0][k], 0) << "bin " << k;
+    }
     EXPECT_EQ(slice.spectrum[1][k], 0) << "the silent right channel, bin " << k;
   }
 }
