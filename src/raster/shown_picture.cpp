@@ -1,4 +1,5 @@
 // The picture as the blit shows it, decoded to 8-bit RGB for tools, tests and the Linux viewer.
+#include <array>
 #include <cstring>
 
 #include "raster/draw_surface.h"
@@ -37,6 +38,35 @@ void DecodePixel(const DrawSurface& surface, const uint8_t* p, uint8_t* rgb) {
   }
 }
 
+// Every x1r5g5b5 value decoded once: at 1080p the read-out is a large share of an offline
+// render, and a table lookup is several times faster than unpacking each pixel.
+const std::array<uint8_t, 65536 * 3>& Colours555() {
+  static const auto table = [] {
+    std::array<uint8_t, 65536 * 3> t{};
+    for (unsigned v = 0; v < 65536; ++v) {
+      t[v * 3] = Widen5(v >> 10 & 31);
+      t[v * 3 + 1] = Widen5(v >> 5 & 31);
+      t[v * 3 + 2] = Widen5(v & 31);
+    }
+    return t;
+  }();
+  return table;
+}
+
+void DecodeRow16(const uint8_t* row, int columns, uint8_t* out) {
+  const uint8_t* table = Colours555().data();
+  for (int c = 0; c < columns; c += 4) {
+    const int n = columns - c < 4 ? columns - c : 4;
+    uint64_t four = 0;
+    if (n == 4) std::memcpy(&four, row + 2 * c, 8);
+    if (n == 4 && four == 0) continue;  // mostly black pictures: four black pixels at once
+    for (int i = c; i < c + n; ++i) {
+      const uint8_t* colour = table + (unsigned(row[2 * i]) | unsigned(row[2 * i + 1]) << 8) * 3;
+      std::memcpy(out + 3 * i, colour, 3);
+    }
+  }
+}
+
 }  // namespace
 
 bool ReadShownPicture(int width, int height, std::vector<uint8_t>& rgb) {
@@ -52,8 +82,12 @@ bool ReadShownPicture(int width, int height, std::vector<uint8_t>& rgb) {
   for (int r = 0; r < height && r < dibHeight; ++r) {
     const uint8_t* row = surface->Bits() + size_t(dibHeight - 1 - r) * size_t(surface->Stride());
     uint8_t* out = rgb.data() + size_t(r) * size_t(width) * 3;
-    for (int c = 0; c < width && c < dibWidth; ++c)
-      DecodePixel(*surface, row + c * bytes, out + c * 3);
+    const int columns = width < dibWidth ? width : dibWidth;
+    if (bytes == 2) {
+      DecodeRow16(row, columns, out);
+      continue;
+    }
+    for (int c = 0; c < columns; ++c) DecodePixel(*surface, row + c * bytes, out + c * 3);
   }
   return true;
 }
