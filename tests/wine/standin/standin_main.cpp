@@ -19,9 +19,6 @@
 namespace standin {
 namespace {
 
-constexpr UINT kTrackNotice = 666;
-constexpr LPARAM kTrackBit = 0x40000000;
-constexpr WPARAM kPlayStateNotice = 100;
 constexpr uint32_t kRenderPeriodMs = 25;
 
 int Finish(int code) {
@@ -116,12 +113,12 @@ void RunAction(const TimedAction& action, winampVisModule* module) {
   if (verb == "track" || verb == "track-user") {
     int position = atoi(action.argument.c_str());
     SetPlaylistPosition(position);
-    LPARAM lParam = kTrackBit | (position & 0x0fffffff);
-    SendNotice("track", verb == "track" ? kTrackNotice : WM_USER, 0, lParam);
+    LPARAM lParam = kNewTrackBit | (position & kTrackPositionMask);
+    SendNotice("track", verb == "track" ? kTrackNoticeMessage : WM_USER, 0, lParam);
   } else if (verb == "stop" || verb == "play") {
     SetHostPlaying(verb == "play");
     SendNotice(verb == "play" ? "play_state_playing" : "play_state_stopped", WM_USER,
-               kPlayStateNotice, 0);
+               kPlayStateNoticeWParam, 0);
   } else if (verb == "notice") {
     char* end = nullptr;
     const char* text = action.argument.c_str();
