@@ -21,3 +21,6 @@ inline constexpr const char* kPluginTestCountersExport = "vevirurTestCounters";
 // The next line drawn on the draw thread writes to address 0 first.
 typedef void (*PluginTestFaultFunction)();
 inline constexpr const char* kPluginTestFaultExport = "vevirurTestFaultInFrame";
+
+// Renders as VisWindow's paint message does (RenderFrame with fromPaint 1).
+inline constexpr const char* kPluginTestPaintExport = "vevirurTestPaint";

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <windows.h>
 
+#include "bridge/plugin_hooks.h"
 #include "bridge/plugin_state.h"
 #include "instrument/instrument_api.h"
 #include "ui/text_overlays.h"
@@ -70,5 +71,13 @@ void vevirurTestCounters(PluginTestCounters* counters) {
 }
 
 void vevirurTestFaultInFrame() { fault_pending = 1; }
+
+void vevirurTestPaint() {
+  HWND window = Plugin.VisWindow;
+  if (window == nullptr || Hooks.RenderFrame == nullptr) return;
+  HDC dc = GetDC(window);
+  Hooks.RenderFrame(Plugin.Module, dc, 1);
+  ReleaseDC(window, dc);
+}
 
 }  // extern "C"

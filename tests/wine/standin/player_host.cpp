@@ -19,6 +19,7 @@ const char kFrameClass[] = "VevirurStandinFrame";
 std::atomic<HWND> hostWindow{nullptr};
 std::atomic<HWND> watchedWindow{nullptr};
 std::atomic<HWND> frameWindow{nullptr};
+std::atomic<HWND> visWindow{nullptr};  // the last window registered by IPC 611
 HINSTANCE hostInstance = nullptr;
 DWORD hostThread = 0;
 const Options* hostOptions = nullptr;
@@ -63,6 +64,7 @@ LRESULT AnswerRequest(WPARAM wParam, LPARAM ipc) {
   if (fixed != hostOptions->answers.end()) answer = static_cast<LONG_PTR>(fixed->second);
   JsonLine line("request");
   line.Int("ipc", static_cast<long long>(ipc)).Int("wparam", static_cast<long long>(wParam));
+  if (ipc == kIpcSetVisWindow && wParam != 0) visWindow = reinterpret_cast<HWND>(wParam);
   if (ipc == kIpcSetVisWindow) line.Text("window", DescribeWindow(reinterpret_cast<HWND>(wParam)));
   if (ipc == kIpcGetPlaylistTitle && answer == reinterpret_cast<LONG_PTR>(titleText)) line.Text("title", titleText);
   line.Hex("answer", static_cast<unsigned long long>(answer)).Bool("known", known);
@@ -187,6 +189,9 @@ HWND WatchedWindow() {
 }
 HWND FrameWindow() {
   return frameWindow;
+}
+HWND RegisteredVisWindow() {
+  return visWindow;
 }
 
 void SetHostPlaying(bool isPlaying) {
