@@ -25,7 +25,7 @@ char last_error[64];
 extern "C" {
 
 void __real__Z8DrawLineiiiittt(int x1, int y1, int x2, int y2, uint16_t r, uint16_t g, uint16_t b);
-void __real__Z11ReportErrorPKcS0_S0_(const char* text, const char* detail1, const char* detail2);
+void __real__Z11ReportErrorPKc(const char* text);
 void __real__Z16RequestNewEffectv();
 void __real__Z15DrawAboutScreenP5HDC__P11HINSTANCE__RK7tagRECTi(HDC dc, HINSTANCE instance,
                                                                 const RECT& picture, int clear);
@@ -39,11 +39,11 @@ void __wrap__Z8DrawLineiiiittt(int x1, int y1, int x2, int y2, uint16_t r, uint1
   __real__Z8DrawLineiiiittt(x1, y1, x2, y2, r, g, b);
 }
 
-void __wrap__Z11ReportErrorPKcS0_S0_(const char* text, const char* detail1, const char* detail2) {
+void __wrap__Z11ReportErrorPKc(const char* text) {
   ++error_reports;
   last_error[0] = 0;
   if (text) strncat(last_error, text, sizeof last_error - 1);
-  __real__Z11ReportErrorPKcS0_S0_(text, detail1, detail2);
+  __real__Z11ReportErrorPKc(text);
 }
 
 void __wrap__Z16RequestNewEffectv() {
