@@ -1,9 +1,10 @@
 // The instrumented plug-in: the shipped objects linked with --wrap for a few core functions,
 // so the stand-in can count what the plug-in did and plant a processor fault inside a frame.
+#include <windows.h>
+
 #include <atomic>
 #include <cstdint>
 #include <cstring>
-#include <windows.h>
 
 #include "bridge/plugin_hooks.h"
 #include "bridge/plugin_state.h"
@@ -70,7 +71,9 @@ void vevirurTestCounters(PluginTestCounters* counters) {
   strncat(counters->title, GetTitleText(), sizeof counters->title - 1);
 }
 
-void vevirurTestFaultInFrame() { fault_pending = 1; }
+void vevirurTestFaultInFrame() {
+  fault_pending = 1;
+}
 
 void vevirurTestPaint() {
   HWND window = Plugin.VisWindow;

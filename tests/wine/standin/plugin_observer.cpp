@@ -25,7 +25,9 @@ void ObservePlugin(HMODULE dll) {
   paint_export = Find<PluginTestFaultFunction>(dll, kPluginTestPaintExport);
 }
 
-bool PluginIsInstrumented() { return counters_export != nullptr; }
+bool PluginIsInstrumented() {
+  return counters_export != nullptr;
+}
 
 void AddCounters(JsonLine& line) {
   if (!counters_export) return;
