@@ -180,6 +180,7 @@ void Config(winampVisModule* module) {
       BringWindowToTop(dialog);
       return;
     }
+    if (Plugin.Module == nullptr) Plugin.Module = module;  // Config before any Init
     HWND owner = Plugin.VisWindow;
     if (owner == nullptr) {
       EnumerateDisplayDevices();
