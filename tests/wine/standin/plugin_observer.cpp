@@ -12,6 +12,21 @@ PluginTestCountersFunction counters_export = nullptr;
 PluginTestFaultFunction fault_export = nullptr;
 PluginTestFaultFunction paint_export = nullptr;
 
+BOOL CALLBACK CountChildWindow(HWND, LPARAM count) {
+  ++*reinterpret_cast<int*>(count);
+  return TRUE;
+}
+
+// Counts the process's top-level windows and their children.
+BOOL CALLBACK CountProcessWindows(HWND window, LPARAM count) {
+  DWORD process = 0;
+  GetWindowThreadProcessId(window, &process);
+  if (process != GetCurrentProcessId()) return TRUE;
+  ++*reinterpret_cast<int*>(count);
+  EnumChildWindows(window, CountChildWindow, count);
+  return TRUE;
+}
+
 template <typename Function>
 Function Find(HMODULE dll, const char* name) {
   return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(dll, name)));
@@ -105,22 +120,7 @@ void AddResources(JsonLine& line) {
   const auto probeValue = reinterpret_cast<uintptr_t>(probe);
   if (probe) CloseHandle(probe);
   int windows = 0;
-  EnumWindows(
-      [](HWND window, LPARAM count) -> BOOL {
-        DWORD process = 0;
-        GetWindowThreadProcessId(window, &process);
-        if (process != GetCurrentProcessId()) return TRUE;
-        ++*reinterpret_cast<int*>(count);
-        EnumChildWindows(
-            window,
-            [](HWND, LPARAM inner) -> BOOL {
-              ++*reinterpret_cast<int*>(inner);
-              return TRUE;
-            },
-            count);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&windows));
+  EnumWindows(CountProcessWindows, reinterpret_cast<LPARAM>(&windows));
   unsigned long long committed = 0;
   MEMORY_BASIC_INFORMATION region;
   for (const char* address = nullptr;
