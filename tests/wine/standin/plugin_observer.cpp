@@ -55,7 +55,28 @@ void AddCounters(JsonLine& line) {
       .Int("faults", counters.faultsInjected)
       .Int("lines", counters.linesDrawn)
       .Int("playing", counters.isPlaying)
+      .Int("starts", counters.threadStarts)
+      .Int("resumes", counters.threadResumes)
       .Text("title", counters.title);
+}
+
+CountersBefore ReadCountersBefore() {
+  CountersBefore before;
+  if (!counters_export) return before;
+  PluginTestCounters counters;
+  counters_export(&counters);
+  before.read = true;
+  before.about = counters.aboutScreens;
+  before.starts = counters.threadStarts;
+  before.resumes = counters.threadResumes;
+  return before;
+}
+
+void AddCountersBefore(JsonLine& line, const CountersBefore& before) {
+  if (!before.read) return;
+  line.Int("about_before", before.about)
+      .Int("starts_before", before.starts)
+      .Int("resumes_before", before.resumes);
 }
 
 void AddPixels(JsonLine& line, HWND window) {
