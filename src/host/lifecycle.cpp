@@ -20,8 +20,8 @@ HostState Host;
 
 namespace {
 
-constexpr DWORD kVisWindowStyle =
-    0x57000000;  // child, visible, clip siblings and children, maximized
+// Child, visible, clipping siblings and children, maximized.
+constexpr DWORD kVisWindowStyle = 0x57000000;
 constexpr const char* kTooOldText = "This plugin requires Winamp2 v2.9+ or Winamp5 v5.0+";
 
 int FailInit(winampVisModule* module, const char* text) {
