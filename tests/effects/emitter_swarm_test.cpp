@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <tuple>
 
 #include "effects/audio_measures.h"
 #include "effects/dot_cloud.h"
@@ -54,32 +53,6 @@ TEST(EmitterSwarm, NudgeKeepsVelocityWithinOne) {
   EXPECT_EQ(v, -1.0f);
 }
 
-TEST(EmitterSwarm, SilenceReseatsAllAndOneEmitterSprays128Dots) {
-  ASSERT_TRUE(scene_harness::StartScene(640, 480));
-  EXPECT_EQ(emitterCount, 80);
-  scene_harness::FillSamples(0, 128);
-  AnalyseAudioFrame();
-  const uint64_t before = cloudDotCount;
-  DrawEmitterSwarm(EmitterReseat::kAnywhere);
-  EXPECT_EQ(cloudDotCount - before, 128u);
-  EXPECT_EQ(particleBurstActive, 1);
-  EXPECT_EQ(emitterSpeed, 40.0f);
-}
-
-TEST(EmitterSwarm, LoudBandsFireFromIndexFourOn) {
-  ASSERT_TRUE(scene_harness::StartScene(640, 480));
-  scene_harness::FillSamples(255, 255);
-  AnalyseAudioFrame();
-  beatMultiplier = 2;
-  const uint64_t before = cloudDotCount;
-  DrawEmitterSwarm(EmitterReseat::kNearCentre);
-  EXPECT_EQ(cloudDotCount - before, uint64_t(76 * 508));  // bands 0..3 are damped below 2048
-  EXPECT_EQ(emitterSpeed, 324.0f);
-  EXPECT_EQ(BandLevels[0], 4064 / 3);
-  EXPECT_EQ(BandLevels[2], 4064 / 2);
-  EXPECT_EQ(BandLevels[4], 4064);
-}
-
 TEST(EmitterSwarm, OverlayUsesThreeBandsAndThreshold256) {
   ASSERT_TRUE(scene_harness::StartScene(640, 480));
   scene_harness::FillSamples(0, 128);
@@ -128,17 +101,25 @@ TEST(EmitterSwarm, TopDrawWithAllRecordsInUseStepsTheLastRecord) {
   EXPECT_NE(Emitters[254].x, last.x);  // reseated and then stepped, never record 255
 }
 
-TEST(EmitterSwarm, BelowItsCapTheThresholdIsTwiceTheLoudness) {
-  // {wave peak, spectrum mean, dots}: every band at level (mean - 1) * 16; bands 4..79 are
-  // undamped. Peak 40: loudness 200, threshold 400, so level 416 fires 76 emitters of 12 dots
-  // and 400 fires none (one fallback emitter sprays).
-  for (auto [peak, mean, dots] : {std::tuple{40, 27, 76 * 12}, {40, 26, 12}, {200, 130, 76 * 312}}) {
+TEST(EmitterSwarm, BandsAboveTwiceTheLoudnessUpToTheCapFireAndTheBassIsDamped) {
+  // {wave peak, spectrum mean, beat multiplier, dots, speed}: 640 wide, 80 emitters, every band
+  // at level (mean - 1) * 16; bands 0..3 are divided by 3, 3, 2, 2 and stay below the cap 2048.
+  // Peak 40: loudness 200, threshold 400, so level 416 fires emitters 4..79 with 12 dots each
+  // and 400 fires none: one fallback emitter sprays. Silence (peak 128) fires none either.
+  const int cases[][5] = {{128, 0, 1, 128, 40},         {40, 27, 1, 76 * 12, 4},
+                          {40, 26, 1, 12, 4},           {200, 130, 1, 76 * 312, 100},
+                          {200, 129, 1, 312, 100},      {255, 255, 2, 76 * 508, 324}};
+  for (const auto& c : cases) {
     ASSERT_TRUE(scene_harness::StartScene(640, 480));
-    scene_harness::FillSamples(mean, peak);
+    ASSERT_EQ(emitterCount, 80);
+    scene_harness::FillSamples(c[1], c[0]);
     AnalyseAudioFrame();
+    beatMultiplier = c[2];
     const uint64_t before = cloudDotCount;
     DrawEmitterSwarm(EmitterReseat::kNearCentre);
-    EXPECT_EQ(cloudDotCount - before, uint64_t(dots)) << peak << " " << mean;
+    EXPECT_EQ(cloudDotCount - before, uint64_t(c[3])) << c[0] << " " << c[1];
+    EXPECT_EQ(emitterSpeed, float(c[4]));
+    EXPECT_EQ(particleBurstActive, 1);
   }
 }
 

@@ -9,15 +9,6 @@
 
 using random_control::SeedSoRandomIs;
 
-TEST(RandomSources, ControlledSeedGivesTheAskedValue) {
-  SeedSoRandomIs(32767);
-  EXPECT_EQ(NextRandom15(), 32767);
-  SeedSoRandomIs(1234, 2);
-  NextRandom15();
-  NextRandom15();
-  EXPECT_EQ(NextRandom15(), 1234);
-}
-
 TEST(RandomSources, RandomIntReachesItsBoundOnlyForTheTopDraw) {
   // {draw, n, RandomInt(n)}: 10922 * 3 / 32767 = 0.99997; 100000 must not overflow.
   const int cases[][3] = {{32767, 1, 1}, {32766, 1, 0}, {32767, 0, 0},           {32767, 3, 3},
