@@ -25,7 +25,7 @@ TEST(EmitterSwarm, ReflectsOncePastEachMarginAndNotOnIt) {
   StartQuiet(640, 480);
   emitterSpeed = 0.0f;  // the position is where the step lands
   // {x, y, new x, new y}: x bounces below 32 and above 639 - 16, y below 16 and above 479 - 32.
-  const float cases[][4] = {{32, 200, 32, 200},  {31, 200, 1, 200},   {623, 200, 623, 200},
+  const float cases[][4] = {{32, 200, 32, 200},   {31, 200, 1, 200},   {623, 200, 623, 200},
                             {624, 200, 625, 200}, {300, 16, 300, 16},  {300, 15, 300, 17},
                             {300, 447, 300, 447}, {300, 448, 300, 481}};
   for (const auto& c : cases) {
@@ -106,9 +106,9 @@ TEST(EmitterSwarm, BandsAboveTwiceTheLoudnessUpToTheCapFireAndTheBassIsDamped) {
   // at level (mean - 1) * 16; bands 0..3 are divided by 3, 3, 2, 2 and stay below the cap 2048.
   // Peak 40: loudness 200, threshold 400, so level 416 fires emitters 4..79 with 12 dots each
   // and 400 fires none: one fallback emitter sprays. Silence (peak 128) fires none either.
-  const int cases[][5] = {{128, 0, 1, 128, 40},         {40, 27, 1, 76 * 12, 4},
-                          {40, 26, 1, 12, 4},           {200, 130, 1, 76 * 312, 100},
-                          {200, 129, 1, 312, 100},      {255, 255, 2, 76 * 508, 324}};
+  const int cases[][5] = {{128, 0, 1, 128, 40},    {40, 27, 1, 76 * 12, 4},
+                          {40, 26, 1, 12, 4},      {200, 130, 1, 76 * 312, 100},
+                          {200, 129, 1, 312, 100}, {255, 255, 2, 76 * 508, 324}};
   for (const auto& c : cases) {
     ASSERT_TRUE(scene_harness::StartScene(640, 480));
     ASSERT_EQ(emitterCount, 80);

@@ -21,8 +21,8 @@ TEST(RandomSources, RandomIntReachesItsBoundOnlyForTheTopDraw) {
 
 TEST(RandomSources, RandomFloatIsSinglePrecisionAndNudgeSpansATenth) {
   // {draw, RandomFloat(2)}: in double precision 513 and 517 would round to the next float up.
-  for (auto [draw, value] : {std::pair{0, 0.0f}, {513, 0x1.0082p-5f}, {517, 0x1.028204p-5f},
-                             {32767, 2.0f}}) {
+  for (auto [draw, value] :
+       {std::pair{0, 0.0f}, {513, 0x1.0082p-5f}, {517, 0x1.028204p-5f}, {32767, 2.0f}}) {
     SeedSoRandomIs(draw);
     EXPECT_EQ(RandomFloat(2.0f), value) << draw;
   }

@@ -71,7 +71,7 @@ void OneFrame(std::initializer_list<std::pair<int, int>> dots, double z, int lev
 TEST(Starburst, DotsWithin32PixelsOfAnEdgeAreSkipped) {
   // {x, y, drawn}: the box is 32..288 across and 32..208 down, both ends included.
   const std::tuple<int, int, bool> cases[] = {
-      {288, 100, true}, {289, 110, false}, {32, 120, true},  {31, 130, false},
+      {288, 100, true}, {289, 110, false}, {32, 120, true}, {31, 130, false},
       {100, 208, true}, {110, 209, false}, {120, 32, true}, {130, 31, false}};
   std::initializer_list<std::pair<int, int>> dots = {{288, 100}, {289, 110}, {32, 120}, {31, 130},
                                                      {100, 208}, {110, 209}, {120, 32}, {130, 31}};
@@ -81,8 +81,8 @@ TEST(Starburst, DotsWithin32PixelsOfAnEdgeAreSkipped) {
 
 TEST(Starburst, DotWidthGrowsAsTheStarsComeCloserAndWideDotsAreStippled) {
   // {loudness, z, width}: trunc((loudness / 1000) / (z * z + 1)) + 1.
-  for (auto [level, z, width] : {std::tuple{8128, 1.0, 5}, {8128, 0.5, 7}, {2048, 1.5, 1},
-                                 {2048, 1.0, 2}, {999, 0.5, 1}}) {
+  for (auto [level, z, width] :
+       {std::tuple{8128, 1.0, 5}, {8128, 0.5, 7}, {2048, 1.5, 1}, {2048, 1.0, 2}, {999, 0.5, 1}}) {
     SCOPED_TRACE(testing::Message() << level << " z " << z);
     // Every star on one spot: together they cover the whole dot.
     ASSERT_TRUE(scene_harness::StartScene(320, 240));
