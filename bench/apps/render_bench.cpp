@@ -3,10 +3,10 @@
 // conversion, and the one-pass conversion from the surface that the video path uses.
 #include <benchmark/benchmark.h>
 
-#include "demo_track.h"
-#include "offline_renderer.h"
-#include "slice_analyser.h"
-#include "yuv_convert.h"
+#include "audio_in/demo_track.h"
+#include "audio_in/slice_analyser.h"
+#include "pictures_out/yuv_convert.h"
+#include "render/offline_renderer.h"
 
 namespace vevirur {
 namespace {

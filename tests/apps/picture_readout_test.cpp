@@ -1,10 +1,10 @@
-#include "picture_readout.h"
+#include "pictures_out/picture_readout.h"
 
 #include <gtest/gtest.h>
 
+#include "pictures_out/surface_yuv.h"
+#include "pictures_out/yuv_convert.h"
 #include "raster/drawing.h"
-#include "surface_yuv.h"
-#include "yuv_convert.h"
 
 namespace vevirur {
 namespace {

@@ -17,8 +17,8 @@
 #include <sstream>
 #include <thread>
 
+#include "pictures_out/video_frame_sink.h"
 #include "run_program.h"
-#include "video_frame_sink.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
-#include "text_overlays.h"
+#include "text/text_overlays.h"
 
 #include <gtest/gtest.h>
 
-#include "bitmap_font.h"
+#include "text/bitmap_font.h"
 
 namespace vevirur {
 namespace {

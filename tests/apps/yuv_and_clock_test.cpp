@@ -3,8 +3,8 @@
 #include <thread>
 #include <vector>
 
-#include "virtual_clock.h"
-#include "yuv_convert.h"
+#include "pictures_out/yuv_convert.h"
+#include "render/virtual_clock.h"
 
 namespace vevirur {
 namespace {

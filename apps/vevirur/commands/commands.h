@@ -1,0 +1,16 @@
+#pragma once
+// The front end's commands; each returns the process exit code or throws AppError.
+#include <atomic>
+
+#include "commands/command_line.h"
+
+namespace vevirur {
+
+// Set by SIGINT / SIGTERM: renders stop, remove their partial output and exit with 130.
+extern std::atomic<bool> InterruptRequested;
+
+int RunRender(const CommandLine& command);
+int RunDemo(const CommandLine& command);
+int RunLive(const CommandLine& command);
+
+}  // namespace vevirur
