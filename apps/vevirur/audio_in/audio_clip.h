@@ -1,7 +1,6 @@
 #pragma once
-// Decoded stereo audio, as floating-point samples in -1..1.
+// Stereo audio held in memory, as floating-point samples in -1..1 (the demo track, tests).
 #include <cstdint>
-#include <string>
 #include <vector>
 
 namespace vevirur {
@@ -14,13 +13,5 @@ struct AudioClip {
   int64_t frames() const { return int64_t(left.size()); }
   double seconds() const { return double(left.size()) / sample_rate; }
 };
-
-// Decodes WAV, FLAC, OGG or MP3 through libsndfile, at most `max_seconds` (<= 0: all of it).
-// Accepts 2 channels of 16-bit or wider samples at 8 to 48 kHz; anything else, an unreadable or
-// empty file throws AppError with a one-line reason.
-AudioClip LoadAudioFile(const std::string& path, double max_seconds);
-
-// Writes the clip as a 16-bit stereo WAV (for muxing into the video); throws AppError on failure.
-void WriteWavFile(const std::string& path, const AudioClip& clip);
 
 }  // namespace vevirur

@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "app_error.h"
+#include "pictures_out/video_encoder.h"
 
 namespace vevirur {
 namespace {
@@ -46,8 +47,21 @@ bool IsFrameFolder(const std::string& output) {
 const char* UsageText() {
   return "usage: vevirur render INPUT -o OUTPUT.mp4|DIR/ [--size WxH] [--seconds N] [--title "
          "TEXT]\n"
+         "                      [--quality draft|standard|high|best]\n"
          "       vevirur demo [-o DIR/]\n"
-         "       vevirur live [--source NAME] [--seconds N]\n";
+         "       vevirur live [--source NAME] [--seconds N]\n"
+         "\n"
+         "render reads any sound FFmpeg reads (WAV, FLAC, MP3, Ogg, Opus, AAC/M4A, WMA, the\n"
+         "soundtrack of a video; any channels, rate and sample format); INPUT - is standard input.\n"
+         "OUTPUT's extension picks the video: .mp4 (also no extension), .mkv, .mov: H.264 and AAC;\n"
+         ".webm: VP9 and Opus. It is written to a temporary file beside it and renamed into place\n"
+         "when complete; the input, folders, devices and FIFOs are refused as outputs.\n"
+         "DIR/ gets PNG frames frame_000000.png, ...; a folder that already holds frames is refused.\n"
+         "--quality  draft: x264 ultrafast, CRF 28; standard (default): ultrafast, CRF 23;\n"
+         "           high: veryfast, CRF 20; best: slow, CRF 17 (VP9: CRF 40/33/31/24)\n"
+         "--title    UTF-8 text shown for the first 10 s\n"
+         "Ctrl-C, SIGTERM or SIGHUP stop a render, remove its partial output and exit with\n"
+         "128 + the signal's number (130 for Ctrl-C).\n";
 }
 
 CommandLine ParseCommandLine(const std::vector<std::string>& args) {
@@ -84,10 +98,16 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
       out.seconds = ParseSeconds(value());
     } else if (arg == "--title" && out.kind == CommandKind::kRender) {
       out.title = value();
+    } else if (arg == "--quality" && out.kind == CommandKind::kRender) {
+      Quality quality;
+      const std::string& name = value();
+      if (!ParseQuality(name, quality))
+        throw AppError("--quality wants draft, standard, high or best, not '" + name + "'");
+      out.quality = int(quality);
     } else if (arg == "--source" && out.kind == CommandKind::kLive) {
       out.source = value();
       if (out.source.empty()) throw AppError("--source needs a source name");
-    } else if (!arg.empty() && arg[0] == '-') {
+    } else if (arg.size() > 1 && arg[0] == '-') {
       throw AppError("unknown option '" + arg + "' for " + command);
     } else if (out.kind == CommandKind::kRender && out.input.empty()) {
       out.input = arg;

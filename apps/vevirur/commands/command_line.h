@@ -15,7 +15,8 @@ struct CommandLine {
   int width = 1280;
   int height = 720;
   std::optional<double> seconds;  // render: audio limit; live: run time limit
-  std::string title;              // render: the title overlay text (empty: none)
+  std::string title;              // render: the title overlay text, UTF-8 (empty: none)
+  int quality = 1;                // render: a Quality of video_encoder.h (standard)
   std::string source;             // live: capture source name (empty: the default monitor)
 };
 

@@ -6,8 +6,10 @@
 
 namespace vevirur {
 
-// Set by SIGINT / SIGTERM: renders stop, remove their partial output and exit with 130.
+// Set by SIGINT, SIGTERM or SIGHUP: commands stop, remove their partial output and exit with
+// 128 + the signal's number (InterruptSignal).
 extern std::atomic<bool> InterruptRequested;
+extern std::atomic<int> InterruptSignal;
 
 int RunRender(const CommandLine& command);
 int RunDemo(const CommandLine& command);

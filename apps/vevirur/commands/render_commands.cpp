@@ -6,6 +6,7 @@
 #include <functional>
 
 #include "app_error.h"
+#include "audio_in/audio_decoder.h"
 #include "audio_in/demo_track.h"
 #include "commands/commands.h"
 #include "commands/progress_meter.h"
@@ -15,19 +16,25 @@
 namespace vevirur {
 
 std::atomic<bool> InterruptRequested{false};
+std::atomic<int> InterruptSignal{0};
 
 namespace {
 
-constexpr int kInterruptedExit = 130;
 constexpr int kDemoStillSecond = 28;
 
-// Renders `clip` into `output`; the sink is removed again on any failure or interruption.
-int RenderClip(const AudioClip& clip, const std::string& output, RenderJob job,
-               std::function<void(int, const Picture&)> on_frame) {
+// Renders `audio` into `output`; the output is removed again on any failure or interruption.
+void RenderSound(AudioSource& audio, const std::string& output, const std::string& input,
+                 int quality, RenderJob job, std::function<void(int, const Picture&)> on_frame) {
+  SinkOptions options;
+  options.width = job.width;
+  options.height = job.height;
+  options.audio_rate = audio.sample_rate();
+  options.quality = quality;
+  options.input = input;
   std::unique_ptr<FrameSink> sink =
-      MakeAsyncSink(OpenFrameSink(output, job.width, job.height, clip));
-  ProgressMeter meter(clip.seconds(), isatty(STDERR_FILENO) != 0);
-  job.clip = &clip;
+      MakeAsyncSink(OpenFrameSink(output, options), &InterruptRequested);
+  ProgressMeter meter(isatty(STDERR_FILENO) != 0);
+  job.audio = &audio;
   job.sink = sink.get();
   job.cancel = &InterruptRequested;
   job.on_progress = [&](int done, int total) { meter.Update(done, total); };
@@ -35,29 +42,26 @@ int RenderClip(const AudioClip& clip, const std::string& output, RenderJob job,
   RenderResult result;
   try {
     result = RenderOffline(job);
-    if (result.cancelled) {
-      sink->Abort();
-      std::fprintf(stderr, "\nvevirur: interrupted; %s removed\n", output.c_str());
-      return kInterruptedExit;
-    }
     sink->Finish();
   } catch (...) {
     sink->Abort();
+    meter.Abandon();
     throw;
   }
-  meter.Finish(clip.seconds());
-  return 0;
+  meter.Finish(result.seconds);
 }
 
 }  // namespace
 
 int RunRender(const CommandLine& command) {
-  AudioClip clip = LoadAudioFile(command.input, command.seconds.value_or(0));
+  AudioDecoder audio(command.input, &InterruptRequested);
   RenderJob job;
   job.width = command.width;
   job.height = command.height;
   job.title = command.title;
-  return RenderClip(clip, command.output, job, {});
+  job.max_seconds = command.seconds.value_or(0);
+  RenderSound(audio, command.output, command.input, command.quality, job, {});
+  return 0;
 }
 
 int RunDemo(const CommandLine& command) {
@@ -68,6 +72,7 @@ int RunDemo(const CommandLine& command) {
     throw AppError(folder + ": cannot create the output folder");
 
   AudioClip clip = SynthesizeDemoTrack();
+  ClipSource audio(clip);
   RenderJob job;
   job.width = 1280;
   job.height = 720;
@@ -84,8 +89,7 @@ int RunDemo(const CommandLine& command) {
     if (index == still_index) still = p;
   };
   const std::string video = folder + "demo.mp4";
-  int code = RenderClip(clip, video, job, on_frame);
-  if (code != 0) return code;
+  RenderSound(audio, video, "", 1, job, on_frame);
   const std::string sheet_path = folder + "demo_contact_sheet.png";
   const std::string still_path = folder + "demo_frame.png";
   if (!WritePng(sheet_path, sheet.sheet().width, sheet.sheet().height, sheet.sheet().rgb.data()))

@@ -1,5 +1,6 @@
 #include "pictures_out/frame_sink.h"
 
+#include <chrono>
 #include <condition_variable>
 #include <deque>
 #include <exception>
@@ -17,17 +18,20 @@ namespace {
 
 // Two frames in flight are enough to keep the encoder busy while the next one renders.
 constexpr size_t kQueueLimit = 2;
+// How often a wait for room looks at the interrupt flag.
+constexpr auto kCancelPoll = std::chrono::milliseconds(50);
 
 class AsyncSink : public FrameSink {
-  struct Frame {
-    bool is_yuv = false;
+  struct Item {
+    enum Kind { kPicture, kYuv, kAudio } kind = kPicture;
     Picture picture;
-    std::vector<uint8_t> yuv;
+    YuvFrame yuv;
+    std::vector<float> left, right;
   };
 
  public:
-  explicit AsyncSink(std::unique_ptr<FrameSink> inner)
-      : inner_(std::move(inner)), worker_([this] { Run(); }) {}
+  AsyncSink(std::unique_ptr<FrameSink> inner, const std::atomic<bool>* cancel)
+      : inner_(std::move(inner)), cancel_(cancel), worker_([this] { Run(); }) {}
 
   ~AsyncSink() override {
     Stop();
@@ -35,21 +39,34 @@ class AsyncSink : public FrameSink {
   }
 
   void Write(const Picture& picture) override {
-    Frame frame = SpareFrame();
-    frame.is_yuv = false;
-    frame.picture.width = picture.width;
-    frame.picture.height = picture.height;
-    frame.picture.rgb.assign(picture.rgb.begin(), picture.rgb.end());
-    Push(std::move(frame));
+    Item item = Spare();
+    item.kind = Item::kPicture;
+    item.picture.width = picture.width;
+    item.picture.height = picture.height;
+    item.picture.rgb.assign(picture.rgb.begin(), picture.rgb.end());
+    Push(std::move(item), true);
   }
 
   bool TakesYuv() const override { return inner_->TakesYuv(); }
 
-  void WriteYuv(const std::vector<uint8_t>& yuv) override {
-    Frame frame = SpareFrame();
-    frame.is_yuv = true;
-    frame.yuv.assign(yuv.begin(), yuv.end());
-    Push(std::move(frame));
+  void WriteYuv(const YuvFrame& yuv) override {
+    Item item = Spare();
+    item.kind = Item::kYuv;
+    item.yuv = yuv;
+    Push(std::move(item), true);
+  }
+
+  // Sound is small and comes a slice ahead of the pictures; it never waits for room.
+  void WriteAudio(const float* left, const float* right, size_t frames) override {
+    Item item;
+    item.kind = Item::kAudio;
+    item.left.assign(left, left + frames);
+    item.right.assign(right, right + frames);
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      Rethrow();
+    }
+    Push(std::move(item), false);
   }
 
   void Finish() override {
@@ -70,53 +87,65 @@ class AsyncSink : public FrameSink {
   }
 
  private:
-  // Waits for room in the queue and reuses a finished frame's buffers: a fresh 6 MB allocation
+  // Waits for room in the queue and reuses a finished picture's buffer: a fresh 6 MB allocation
   // per 1080p frame costs more in page faults than the copy itself.
-  Frame SpareFrame() {
+  Item Spare() {
     std::unique_lock<std::mutex> lock(mutex_);
-    space_.wait(lock, [&] { return queue_.size() + in_flight_ < kQueueLimit || error_; });
+    while (pictures_ + in_flight_ >= kQueueLimit && !error_) {
+      if (cancel_ && cancel_->load()) throw Interrupted();
+      space_.wait_for(lock, kCancelPoll);
+    }
     Rethrow();
-    Frame frame;
+    Item item;
     if (!spare_.empty()) {
-      frame = std::move(spare_.back());
+      item = std::move(spare_.back());
       spare_.pop_back();
     }
-    return frame;
+    return item;
   }
 
-  void Push(Frame frame) {
+  void Push(Item item, bool picture) {
     std::lock_guard<std::mutex> lock(mutex_);
-    queue_.push_back(std::move(frame));
+    if (picture) ++pictures_;
+    queue_.push_back(std::move(item));
     work_.notify_one();
   }
 
   void Run() {
     for (;;) {
-      Frame frame;
+      Item item;
       {
         std::unique_lock<std::mutex> lock(mutex_);
         work_.wait(lock, [&] { return !queue_.empty() || stopping_; });
         if (queue_.empty()) return;
-        frame = std::move(queue_.front());
+        item = std::move(queue_.front());
         queue_.pop_front();
-        in_flight_ = 1;
+        if (item.kind != Item::kAudio) {
+          --pictures_;
+          in_flight_ = 1;
+        }
       }
       try {
-        if (frame.is_yuv)
-          inner_->WriteYuv(frame.yuv);
+        if (item.kind == Item::kYuv)
+          inner_->WriteYuv(item.yuv);
+        else if (item.kind == Item::kPicture)
+          inner_->Write(item.picture);
         else
-          inner_->Write(frame.picture);
+          inner_->WriteAudio(item.left.data(), item.right.data(), item.left.size());
       } catch (...) {
         std::lock_guard<std::mutex> lock(mutex_);
         error_ = std::current_exception();
         queue_.clear();
-        in_flight_ = 0;
+        pictures_ = in_flight_ = 0;
         space_.notify_all();
         return;
       }
+      item.yuv.reset();
       std::lock_guard<std::mutex> lock(mutex_);
-      in_flight_ = 0;
-      spare_.push_back(std::move(frame));
+      if (item.kind != Item::kAudio) {
+        in_flight_ = 0;
+        if (item.kind == Item::kPicture) spare_.push_back(std::move(item));
+      }
       space_.notify_all();
     }
   }
@@ -135,11 +164,13 @@ class AsyncSink : public FrameSink {
   }
 
   std::unique_ptr<FrameSink> inner_;
+  const std::atomic<bool>* cancel_;
   std::mutex mutex_;
   std::condition_variable work_, space_;
-  std::deque<Frame> queue_;
-  std::vector<Frame> spare_;
-  size_t in_flight_ = 0;
+  std::deque<Item> queue_;
+  std::vector<Item> spare_;
+  size_t pictures_ = 0;   // pictures waiting in the queue
+  size_t in_flight_ = 0;  // the picture the worker is writing
   std::exception_ptr error_;
   bool stopping_ = false;
   bool finished_ = false;
@@ -148,14 +179,14 @@ class AsyncSink : public FrameSink {
 
 }  // namespace
 
-std::unique_ptr<FrameSink> OpenFrameSink(const std::string& output, int width, int height,
-                                         const AudioClip& audio) {
+std::unique_ptr<FrameSink> OpenFrameSink(const std::string& output, const SinkOptions& options) {
   if (IsFrameFolder(output)) return std::make_unique<PngFrameSink>(output);
-  return std::make_unique<VideoFrameSink>(output, width, height, audio);
+  return std::make_unique<VideoFrameSink>(output, options);
 }
 
-std::unique_ptr<FrameSink> MakeAsyncSink(std::unique_ptr<FrameSink> inner) {
-  return std::make_unique<AsyncSink>(std::move(inner));
+std::unique_ptr<FrameSink> MakeAsyncSink(std::unique_ptr<FrameSink> inner,
+                                         const std::atomic<bool>* cancel) {
+  return std::make_unique<AsyncSink>(std::move(inner), cancel);
 }
 
 }  // namespace vevirur

@@ -1,5 +1,7 @@
 #pragma once
-// A folder of numbered PNG frames: DIR/frame_000000.png, frame_000001.png, ...
+// A folder of numbered PNG frames: DIR/frame_000000.png, frame_000001.png, ... A folder that
+// already holds frames is refused, so that a render never mixes its frames with an earlier
+// render's; an interrupted or failed render removes the frames it wrote, and only those.
 #include <string>
 #include <vector>
 
@@ -9,10 +11,12 @@ namespace vevirur {
 
 class PngFrameSink : public FrameSink {
  public:
-  // Creates the folder (and its parents) when missing; throws AppError when it cannot.
+  // Creates the folder (and its parents) when missing; throws AppError when it cannot, or when
+  // it holds frames already.
   explicit PngFrameSink(const std::string& folder);
+  ~PngFrameSink() override;
   void Write(const Picture& picture) override;
-  void Finish() override {}
+  void Finish() override { written_.clear(); }
   void Abort() noexcept override;
 
   static std::string FrameName(int index);

@@ -1,6 +1,9 @@
 #include "render/offline_renderer.h"
 
+#include <climits>
 #include <cstring>
+
+#include "app_error.h"
 
 #include "audio_in/slice_analyser.h"
 #include "effects/scene_driver.h"
@@ -29,7 +32,8 @@ struct ShowState {
   // overlays goes straight from the surface into these planes instead.
   bool want_yuv = false;
   bool shown_as_yuv = false;
-  std::vector<uint8_t> yuv, yuv_scratch;
+  YuvFrame yuv;  // the shown picture's planes, shared with the sink
+  std::vector<std::shared_ptr<std::vector<uint8_t>>> pool;  // plane buffers, reused
   TextOverlays* overlays = nullptr;
   VirtualClock* clock = nullptr;
 };
@@ -37,11 +41,20 @@ struct ShowState {
 int ShowPicture(void* context, const PictureRect&, int width, int height) {
   auto* state = static_cast<ShowState*>(context);
   if (width != state->picture.width || height != state->picture.height) return 0;
-  if (state->want_yuv && !state->overlays->DrawsOnPicture(state->clock->Now()) &&
-      ConvertShownPictureToYuv420(width, height, state->yuv_scratch)) {
-    state->yuv.swap(state->yuv_scratch);
-    state->shown_as_yuv = true;
-    return 0;
+  if (state->want_yuv && !state->overlays->DrawsOnPicture(state->clock->Now())) {
+    // A buffer nobody else holds any more (the encoder has let go of it), or a new one.
+    std::shared_ptr<std::vector<uint8_t>> planes;
+    for (auto& buffer : state->pool)
+      if (buffer.use_count() == 1) planes = buffer;
+    if (!planes) {
+      planes = std::make_shared<std::vector<uint8_t>>();
+      state->pool.push_back(planes);
+    }
+    if (ConvertShownPictureToYuv420(width, height, *planes)) {
+      state->yuv = planes;
+      state->shown_as_yuv = true;
+      return 0;
+    }
   }
   if (!ReadFinishedPicture(state->scratch)) return 0;
   state->picture.rgb.swap(state->scratch.rgb);
@@ -69,14 +82,63 @@ void ResetEngine() {
 
 }  // namespace
 
-int OutputFrameCount(const AudioClip& clip) {
-  int64_t frames =
-      (clip.frames() * kOutputFramesPerSecond + clip.sample_rate - 1) / clip.sample_rate;
-  return int(frames);
+int OutputFrameCount(int64_t frames, int rate) {
+  return int((frames * kOutputFramesPerSecond + rate - 1) / rate);
 }
 
+namespace {
+
+// The samples from `base` on that the next slices need, read from the source on demand and
+// handed to the sink as they arrive.
+class SoundWindow {
+ public:
+  SoundWindow(AudioSource& source, FrameSink& sink, double max_seconds)
+      : source_(source),
+        sink_(sink),
+        limit_(max_seconds > 0 ? int64_t(max_seconds * source.sample_rate()) : INT64_MAX) {}
+
+  // Reads until the samples before `end` are here or the sound has ended.
+  void FillTo(int64_t end) {
+    while (!ended_ && base_ + int64_t(left_.size()) < end) {
+      const size_t before = left_.size();
+      const int64_t want = std::min<int64_t>(std::max<int64_t>(end - base_ - int64_t(before), 4096),
+                                             limit_ - base_ - int64_t(before));
+      const size_t got = want > 0 ? source_.Read(left_, right_, size_t(want)) : 0;
+      if (got == 0) {
+        ended_ = true;
+        break;
+      }
+      sink_.WriteAudio(left_.data() + before, right_.data() + before, got);
+    }
+  }
+  // Forgets the samples before `start`.
+  void DropBefore(int64_t start) {
+    const int64_t drop = std::min<int64_t>(start - base_, int64_t(left_.size()));
+    if (drop < 8192) return;  // in batches: erasing shifts what is left
+    left_.erase(left_.begin(), left_.begin() + drop);
+    right_.erase(right_.begin(), right_.begin() + drop);
+    base_ += drop;
+  }
+  bool ended() const { return ended_; }
+  int64_t end() const { return base_ + int64_t(left_.size()); }
+  int64_t base() const { return base_; }
+  const float* left() const { return left_.data(); }
+  const float* right() const { return right_.data(); }
+
+ private:
+  AudioSource& source_;
+  FrameSink& sink_;
+  const int64_t limit_;
+  std::vector<float> left_, right_;
+  int64_t base_ = 0;
+  bool ended_ = false;
+};
+
+}  // namespace
+
 RenderResult RenderOffline(const RenderJob& job) {
-  const AudioClip& clip = *job.clip;
+  AudioSource& source = *job.audio;
+  const int rate = source.sample_rate();
   RenderResult result;
   ResetEngine();
 
@@ -107,15 +169,24 @@ RenderResult RenderOffline(const RenderJob& job) {
   audio.spectrum = slice.spectrum;
   audio.waveform = reinterpret_cast<const char(*)[kHostSampleCount]>(slice.waveform);
 
-  const int total_frames = OutputFrameCount(clip);
-  const int64_t slices = SliceCount(clip);
+  SoundWindow sound(source, *job.sink, job.max_seconds);
+  double expected = source.ExpectedSeconds();
+  if (job.max_seconds > 0 && (expected <= 0 || expected > job.max_seconds))
+    expected = job.max_seconds;
+  // Known once the sound has ended; until then frames go on.
+  int total_frames = INT_MAX;
+  const int estimate = int(expected * kOutputFramesPerSecond + 0.999);
   size_t next_change = 0;
   int frame = 0;
   try {
     for (int64_t k = 0; frame < total_frames; ++k) {
-      if (job.cancel && job.cancel->load()) {
-        result.cancelled = true;
-        break;
+      if (job.cancel && job.cancel->load()) throw Interrupted();
+      const int64_t start = SliceStart(k, rate);
+      sound.FillTo(start + kFftSize);
+      sound.DropBefore(start);
+      if (sound.ended() && total_frames == INT_MAX) {
+        total_frames = OutputFrameCount(sound.end(), rate);
+        if (total_frames == 0) throw AppError("the input holds no sound");
       }
       // The host call of slice k is due at 25 k ms; a call that waited for its frame may have
       // used some of that already.
@@ -128,8 +199,9 @@ RenderResult RenderOffline(const RenderJob& job) {
         RequestChangeDrawing();
         ++next_change;
       }
-      if (k < slices) {
-        analyser.Analyse(clip, k, slice);
+      if (start < sound.end()) {
+        analyser.Analyse(sound.left(), sound.right(), sound.end() - sound.base(),
+                         start - sound.base(), slice);
       } else {
         std::memset(&slice, 0, sizeof slice);  // past the end: silence
       }
@@ -146,7 +218,8 @@ RenderResult RenderOffline(const RenderJob& job) {
           job.sink->Write(state.picture);
         if (job.on_frame) job.on_frame(frame, state.picture);
         ++frame;
-        if (job.on_progress) job.on_progress(frame, total_frames);
+        if (job.on_progress)
+          job.on_progress(frame, total_frames != INT_MAX ? total_frames : std::max(estimate, frame));
       }
     }
   } catch (...) {
@@ -159,6 +232,7 @@ RenderResult RenderOffline(const RenderJob& job) {
   ShutDownDrawing();
   platform::SetTimeSource(nullptr);
   result.frames = frame;
+  result.seconds = double(sound.end()) / rate;
   return result;
 }
 
