@@ -4,7 +4,7 @@
 #include <cmath>
 #include <iterator>
 
-#include "text/bitmap_font.h"
+#include "text/text_painter.h"
 
 namespace vevirur {
 namespace {
@@ -34,6 +34,15 @@ constexpr const char* kHelpLines[] = {
     "Alt+Right - Next effect",
     "PLUS and MINUS - Gamma Correction (Full Screeen only)",
 };
+
+void DrawText(Picture& picture, int x, int y, const std::string& text, TextColour ink,
+              const TextColour* background = nullptr) {
+  OverlayTextPainter().Draw(picture, x, y, text, ink, background);
+}
+
+TextExtent MeasureText(const std::string& text) {
+  return OverlayTextPainter().Measure(text);
+}
 
 // The 48 x 48 logo: two glowing rings, drawn rather than loaded so no asset file is needed.
 void DrawLogo(Picture& picture, int left, int top) {
@@ -99,7 +108,10 @@ void TextOverlays::DrawMessage(Picture& picture, uint32_t now, bool effect_locke
   uint32_t deadline = uint32_t(message_deadline_);
   if (int32_t(now - deadline) <= 0 || uint32_t(now - deadline) < kMessageShrinkMilliseconds) return;
   message_deadline_ = now;
-  message_.pop_back();
+  // One character, not one byte, of a UTF-8 message.
+  while (!message_.empty() && (static_cast<unsigned char>(message_.back()) & 0xC0) == 0x80)
+    message_.pop_back();
+  if (!message_.empty()) message_.pop_back();
   if (message_.size() <= 1 && effect_locked) {
     message_deadline_ = -1;
     message_ = "L";

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "pictures_out/picture.h"
+#include "text/text_painter.h"
 
 namespace vevirur {
 
