@@ -22,16 +22,21 @@ class LiveAudio {
   // Fills `out` from the newest kFftSize frames captured (silence before anything arrived).
   void TakeSlice(SliceAnalyser& analyser, HostSlice& out);
   int sample_rate() const { return sample_rate_; }
+  // What happened to the sound since the last call ("Sound server lost; reconnecting"), or "".
+  std::string TakeNews();
 
  protected:
   explicit LiveAudio(int sample_rate);
   void Append(const float* interleaved, int frames);
+  // Tells the user on stderr and keeps the news for the window.
+  void Report(const std::string& news);
 
  private:
   int sample_rate_;
   std::mutex mutex_;
   std::vector<float> left_, right_;  // ring of kFftSize frames
   size_t write_ = 0;
+  std::string news_;
 };
 
 // Opens `name` (empty: the monitor of the default output, "@DEFAULT_MONITOR@") through

@@ -4,6 +4,7 @@
 #include <SDL.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <thread>
 
 #include "app_error.h"
@@ -124,6 +125,10 @@ int RunLive(const CommandLine& command) {
   // The sound first: without it there is nothing to show, and no window needs to flash up.
   std::unique_ptr<LiveAudio> audio = OpenLiveAudio(command.source);
 
+  const char* display = std::getenv("DISPLAY");
+  const char* wayland = std::getenv("WAYLAND_DISPLAY");
+  if ((!display || !*display) && (!wayland || !*wayland) && !std::getenv("SDL_VIDEODRIVER"))
+    throw AppError("cannot open a window: no display (DISPLAY is not set)");
   if (SDL_Init(SDL_INIT_VIDEO) != 0)
     throw AppError(std::string("cannot open a window: ") + SDL_GetError());
   LiveWindow live;
@@ -171,6 +176,8 @@ int RunLive(const CommandLine& command) {
       // A new size reaches the draw thread through the rectangle; it rebuilds the scene.
       const PictureRect rect{0, 0, width, height};
       audio->TakeSlice(analyser, slice);
+      const std::string news = audio->TakeNews();
+      if (!news.empty()) live.overlays.ShowMessage(news, platform::TickCount());
       HandOffFrame(1, rect, host_audio, steps);
       next_call += std::chrono::milliseconds(kSliceMilliseconds);
       auto now = std::chrono::steady_clock::now();

@@ -46,6 +46,8 @@ int ShowPicture(void* context, const PictureRect&, int width, int height) {
     std::shared_ptr<std::vector<uint8_t>> planes;
     for (auto& buffer : state->pool)
       if (buffer.use_count() == 1) planes = buffer;
+    // Pairs with the encoder thread's release of its last reference.
+    std::atomic_thread_fence(std::memory_order_acquire);
     if (!planes) {
       planes = std::make_shared<std::vector<uint8_t>>();
       state->pool.push_back(planes);
