@@ -101,9 +101,9 @@ TEST(Program, AcceptsAnySoundFFmpegReads) {
     const std::string frames = d + c.file + "-frames/";
     ProgramRun run = RunVevirur({"render", d + c.file, "-o", frames, "--size", "64x64"});
     ASSERT_EQ(run.exit_code, 0) << run.err;
-    // One second of sound, 30 frames; an Opus or AAC encoder's padding may add one.
+    // One second of sound, 30 frames; a lossy encoder's padding may add up to 2048 samples.
     const size_t count = FrameHashes(frames).size();
-    EXPECT_TRUE(count == 30 || count == 31) << count;
+    EXPECT_TRUE(count >= 30 && count <= 32) << count;
   }
   // FLAC of unknown length through a pipe, into a video with sound.
   ASSERT_TRUE(Shell(Ffmpeg("-f lavfi -i sine=d=1 -ac 2 -f flac - | " VEVIRUR_EXE
