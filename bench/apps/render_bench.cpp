@@ -176,6 +176,7 @@ class RatioReporter : public benchmark::ConsoleReporter {
 
 int main(int argc, char** argv) {
   using namespace vevirur;
+  Demo();  // synthesized before any timing
   using Function = void (*)(benchmark::State&);
   const std::pair<const char*, Function> benchmarks[] = {
       {"EncodeOnly", EncodeOnly}, {"Render", Render}, {"EngineOnly", EngineOnly}};
