@@ -25,7 +25,7 @@ bool IsFrameName(const std::string& name) {
 
 PngFrameSink::PngFrameSink(const std::string& folder) : folder_(folder) {
   std::error_code error;
-  std::filesystem::create_directories(folder_, error);
+  created_ = std::filesystem::create_directories(folder_, error);
   if (error || !std::filesystem::is_directory(folder_))
     throw AppError(folder_ + ": cannot create the output folder" +
                    (error ? " (" + error.message() + ")" : ""));
@@ -62,6 +62,9 @@ void PngFrameSink::Write(const Picture& picture) {
 
 void PngFrameSink::Abort() noexcept {
   for (const std::string& path : written_) std::remove(path.c_str());
+  // A folder this render made goes too, when nothing else has arrived in it.
+  if (created_) rmdir(folder_.c_str());
+  created_ = false;
   written_.clear();
 }
 

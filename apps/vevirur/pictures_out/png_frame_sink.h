@@ -16,7 +16,10 @@ class PngFrameSink : public FrameSink {
   explicit PngFrameSink(const std::string& folder);
   ~PngFrameSink() override;
   void Write(const Picture& picture) override;
-  void Finish() override { written_.clear(); }
+  void Finish() override {
+    written_.clear();
+    created_ = false;
+  }
   void Abort() noexcept override;
 
   static std::string FrameName(int index);
@@ -24,6 +27,7 @@ class PngFrameSink : public FrameSink {
  private:
   std::string folder_;
   std::vector<std::string> written_;
+  bool created_ = false;  // the folder did not exist before
 };
 
 }  // namespace vevirur
