@@ -44,6 +44,7 @@ class FontPainter : public TextPainter {
     for (auto& [index, face] : faces_)
       if (face) FT_Done_Face(face);
     if (fonts_) FcFontSetDestroy(fonts_);
+    FcFini();  // fontconfig's own configuration and caches (the painter is its only user)
     FT_Done_FreeType(library_);
   }
 
