@@ -5,6 +5,7 @@
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -151,8 +152,12 @@ class RatioReporter : public benchmark::ConsoleReporter {
  public:
   void ReportRuns(const std::vector<Run>& runs) override {
     for (const Run& run : runs)
-      if (run.run_type == Run::RT_Iteration && run.iterations > 0)
-        seconds_[run.run_name.function_name] = run.GetAdjustedRealTime() / 1000;  // ms -> s
+      if (run.run_type == Run::RT_Iteration && run.iterations > 0) {
+        // The fastest of the rounds: the one least disturbed by the rest of the machine.
+        const double seconds = run.GetAdjustedRealTime() / 1000;  // ms -> s
+        auto [it, fresh] = seconds_.emplace(run.run_name.function_name, seconds);
+        if (!fresh) it->second = std::min(it->second, seconds);
+      }
     ConsoleReporter::ReportRuns(runs);
   }
   void PrintRatios() const {
@@ -178,7 +183,9 @@ int main(int argc, char** argv) {
   using namespace vevirur;
   Demo();  // synthesized before any timing
   using Function = void (*)(benchmark::State&);
+  // Two rounds, alternating, so that a busy spell of the machine does not decide the ratio.
   const std::pair<const char*, Function> benchmarks[] = {
+      {"EncodeOnly", EncodeOnly}, {"Render", Render}, {"EngineOnly", EngineOnly},
       {"EncodeOnly", EncodeOnly}, {"Render", Render}, {"EngineOnly", EngineOnly}};
   for (auto [name, function] : benchmarks)
     benchmark::RegisterBenchmark(name, function)
