@@ -2,8 +2,8 @@
 // the live window under a virtual X server.
 #include <fcntl.h>
 #include <signal.h>
-#include <sys/stat.h>
 #include <spawn.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -30,8 +30,9 @@ std::string Ffmpeg(const std::string& args) {
 
 // A tone with a click every half second (so the picture moves), in any shape FFmpeg writes.
 void MakeSound(const std::string& path, const std::string& shape, double seconds = 1) {
-  const std::string tone = "-f lavfi -i \"aevalsrc=0.4*sin(2*PI*220*t)+0.5*lt(mod(t\\,0.5)\\,0.01):d=" +
-                           std::to_string(seconds) + "\" ";
+  const std::string tone =
+      "-f lavfi -i \"aevalsrc=0.4*sin(2*PI*220*t)+0.5*lt(mod(t\\,0.5)\\,0.01):d=" +
+      std::to_string(seconds) + "\" ";
   ASSERT_TRUE(Shell(Ffmpeg(tone + shape + " '" + path + "'"))) << path;
 }
 
@@ -106,8 +107,8 @@ TEST(Program, AcceptsAnySoundFFmpegReads) {
     EXPECT_TRUE(count >= 30 && count <= 32) << count;
   }
   // FLAC of unknown length through a pipe, into a video with sound.
-  ASSERT_TRUE(Shell(Ffmpeg("-f lavfi -i sine=d=1 -ac 2 -f flac - | " VEVIRUR_EXE
-                           " render - -o '" + d + "piped.mp4' --size 64x64 >/dev/null")));
+  ASSERT_TRUE(Shell(Ffmpeg("-f lavfi -i sine=d=1 -ac 2 -f flac - | " VEVIRUR_EXE " render - -o '" +
+                           d + "piped.mp4' --size 64x64 >/dev/null")));
   EXPECT_TRUE(IsMp4(d + "piped.mp4"));
 }
 
@@ -119,7 +120,8 @@ TEST(Program, NanAndInfiniteSamplesAreSilence) {
   std::map<std::string, std::map<std::string, size_t>> frames;
   for (auto [name, value] : cases) {
     MakeFloatWav(d + name + ".wav", value, 44100 / 2);
-    ProgramRun run = RunVevirur({"render", d + name + ".wav", "-o", d + name + "/", "--size", "64x64"});
+    ProgramRun run =
+        RunVevirur({"render", d + name + ".wav", "-o", d + name + "/", "--size", "64x64"});
     ASSERT_EQ(run.exit_code, 0) << run.err;
     frames[name] = FrameHashes(d + name + "/");
   }
@@ -134,7 +136,8 @@ TEST(Program, RefusesWhatIsNotSound) {
   std::ofstream(d + "notes.txt") << "not sound at all\n";
   std::ofstream(d + "program.mp3") << ReadFile(VEVIRUR_EXE).substr(0, 200000);
   std::ofstream(d + "empty.wav").close();
-  ASSERT_TRUE(Shell(Ffmpeg("-f lavfi -i testsrc=d=0.1:s=64x64 -frames:v 1 '" + d + "picture.png'")));
+  ASSERT_TRUE(
+      Shell(Ffmpeg("-f lavfi -i testsrc=d=0.1:s=64x64 -frames:v 1 '" + d + "picture.png'")));
   MakeSound(d + "silent.wav", "-t 0");
   fs::create_directory(d + "folder.wav");
   struct Case {
@@ -190,7 +193,8 @@ TEST(Program, TheOutputNeverHarmsAFile) {
   EXPECT_TRUE(fs::is_fifo(d + "fifo.mp4"));
   // Names are names; a link to a new name writes its target and stays a link.
   fs::create_symlink("target.mp4", d + "new-link.mp4");
-  ASSERT_TRUE(Shell("cd '" + d + "' && " VEVIRUR_EXE
+  ASSERT_TRUE(Shell("cd '" + d +
+                    "' && " VEVIRUR_EXE
                     " render in.wav -o ./-x.mp4 --size 64x64 >/dev/null && " VEVIRUR_EXE
                     " render in.wav -o 'a: b.mov' --size 64x64 >/dev/null && " VEVIRUR_EXE
                     " render in.wav -o new-link.mp4 --size 64x64 >/dev/null"));
@@ -266,8 +270,8 @@ TEST(Program, AFifoWithoutWriterNeverMakesItDeafToCtrlC) {
   ScratchFolder dir;
   const std::string d = dir.path();
   ASSERT_EQ(mkfifo((d + "in.fifo").c_str(), 0644), 0);
-  pid_t pid = StartVevirur({"render", d + "in.fifo", "-o", d + "out.mp4"}, d + "run.out",
-                           d + "run.err");
+  pid_t pid =
+      StartVevirur({"render", d + "in.fifo", "-o", d + "out.mp4"}, d + "run.out", d + "run.err");
   std::this_thread::sleep_for(std::chrono::milliseconds(500));
   kill(pid, SIGINT);
   EXPECT_EQ(WaitForExit(pid, 10), 130);
@@ -310,8 +314,8 @@ TEST(Program, VideoTypesAndQualities) {
       {"out.mp4", "standard"}, {"out.mkv", "draft"}, {"out.webm", "best"}, {"noext", "high"}};
   for (const auto& [name, quality] : cases) {
     SCOPED_TRACE(name);
-    ProgramRun run = RunVevirur({"render", d + "in.flac", "-o", d + name, "--size", "96x64",
-                                 "--quality", quality});
+    ProgramRun run = RunVevirur(
+        {"render", d + "in.flac", "-o", d + name, "--size", "96x64", "--quality", quality});
     ASSERT_EQ(run.exit_code, 0) << run.err;
     ASSERT_TRUE(Shell("ffprobe -v error -show_entries stream=codec_name -of csv=p=0 '" + d + name +
                       "' > '" + d + name + ".codecs'"));

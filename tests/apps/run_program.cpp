@@ -8,10 +8,10 @@
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
-#include <thread>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <thread>
 
 extern char** environ;
 
@@ -57,7 +57,8 @@ pid_t StartVevirur(const std::vector<std::string>& args, const std::string& out_
   posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP);
   posix_spawnattr_setpgroup(&attributes, 0);
   pid_t child = -1;
-  if (posix_spawn(&child, VEVIRUR_EXE, &actions, &attributes, argv.data(), environ) != 0) child = -1;
+  if (posix_spawn(&child, VEVIRUR_EXE, &actions, &attributes, argv.data(), environ) != 0)
+    child = -1;
   posix_spawnattr_destroy(&attributes);
   posix_spawn_file_actions_destroy(&actions);
   return child;

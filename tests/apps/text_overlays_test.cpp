@@ -20,7 +20,7 @@ TEST(TextPainter, DecodesUtf8AndReplacesMalformedBytes) {
   const std::pair<std::string, std::u32string> cases[] = {
       {"Bj\xc3\xb6rk \xe2\x80\x94", U"Björk —"},
       {"\xf0\x9f\x8e\xb5", U"\U0001F3B5"},
-      {"a\xff\xc3", U"a\uFFFD\uFFFD"},        // stray byte, cut sequence
+      {"a\xff\xc3", U"a\uFFFD\uFFFD"},                              // stray byte, cut sequence
       {"\xc0\xaf\xed\xa0\x80", U"\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD"},  // overlong, surrogate
   };
   for (const auto& [utf8, expected] : cases) EXPECT_EQ(DecodeUtf8(utf8), expected);

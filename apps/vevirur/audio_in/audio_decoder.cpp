@@ -44,7 +44,8 @@ void Sanitize(AVFrame* frame) {
   const auto format = AVSampleFormat(frame->format);
   const bool planar = av_sample_fmt_is_planar(format);
   const int planes = planar ? frame->ch_layout.nb_channels : 1;
-  const size_t count = size_t(frame->nb_samples) * size_t(planar ? 1 : frame->ch_layout.nb_channels);
+  const size_t count =
+      size_t(frame->nb_samples) * size_t(planar ? 1 : frame->ch_layout.nb_channels);
   for (int p = 0; p < planes; ++p) {
     if (format == AV_SAMPLE_FMT_FLT || format == AV_SAMPLE_FMT_FLTP) {
       float* s = reinterpret_cast<float*>(frame->extended_data[p]);
@@ -95,7 +96,8 @@ struct AudioDecoder::State {
   void SetUpResampler(const AVFrame* f) {
     AVChannelLayout layout{};
     if (f->ch_layout.order == AV_CHANNEL_ORDER_UNSPEC || f->ch_layout.nb_channels <= 0)
-      av_channel_layout_default(&layout, f->ch_layout.nb_channels > 0 ? f->ch_layout.nb_channels : 2);
+      av_channel_layout_default(&layout,
+                                f->ch_layout.nb_channels > 0 ? f->ch_layout.nb_channels : 2);
     else
       av_channel_layout_copy(&layout, &f->ch_layout);
     swr_free(&resampler);
@@ -127,13 +129,14 @@ struct AudioDecoder::State {
     pending_right.resize(at + size_t(room));
     uint8_t* out[2] = {reinterpret_cast<uint8_t*>(pending_left.data() + at),
                        reinterpret_cast<uint8_t*>(pending_right.data() + at)};
-    int got = swr_convert(resampler, out, room, f ? const_cast<const uint8_t**>(f->extended_data) : nullptr,
-                          in_count);
+    int got = swr_convert(resampler, out, room,
+                          f ? const_cast<const uint8_t**>(f->extended_data) : nullptr, in_count);
     if (got < 0) Fail("cannot convert its sound", got);
     pending_left.resize(at + size_t(got));
     pending_right.resize(at + size_t(got));
     if (mono)
-      std::copy(pending_left.begin() + long(at), pending_left.end(), pending_right.begin() + long(at));
+      std::copy(pending_left.begin() + long(at), pending_left.end(),
+                pending_right.begin() + long(at));
     for (size_t i = at; i < pending_left.size(); ++i) {
       if (!std::isfinite(pending_left[i])) pending_left[i] = 0;
       if (!std::isfinite(pending_right[i])) pending_right[i] = 0;
@@ -155,6 +158,7 @@ struct AudioDecoder::State {
         ended = true;
         break;
       }
+      if (got == AVERROR_INVALIDDATA) continue;  // a damaged frame: skipped, as players do
       if (got != AVERROR(EAGAIN)) Fail("cannot decode", got);
       if (draining) {
         ended = true;
@@ -200,8 +204,7 @@ AudioDecoder::AudioDecoder(const std::string& path, const std::atomic<bool>* can
   if (error < 0) {
     s.format = nullptr;  // freed by avformat_open_input
     if (cancel && cancel->load()) throw Interrupted();
-    if (error == AVERROR_INVALIDDATA)
-      throw AppError(s.name + ": not a sound file FFmpeg can read");
+    if (error == AVERROR_INVALIDDATA) throw AppError(s.name + ": not a sound file FFmpeg can read");
     s.Fail("cannot open", error);
   }
   if (s.format->probe_score < kMinProbeScore)

@@ -62,7 +62,8 @@ std::string CaptureError(const std::string& source, int error) {
       return std::string("no sound server to capture from (") + pa_strerror(error) +
              "); is PulseAudio or PipeWire running?";
     case PA_ERR_NOENTITY:
-      return "there is no sound source named '" + source + "' (pactl list sources short lists them)";
+      return "there is no sound source named '" + source +
+             "' (pactl list sources short lists them)";
     default:
       return "cannot capture sound from " + source + " (" + pa_strerror(error) + ")";
   }
@@ -101,7 +102,8 @@ class PulseAudio : public LiveAudio {
     std::vector<float> chunk(size_t(kChunkFrames) * 2);
     int error = 0;
     while (!stop_) {
-      if (stream_ && pa_simple_read(stream_, chunk.data(), chunk.size() * sizeof(float), &error) >= 0) {
+      if (stream_ &&
+          pa_simple_read(stream_, chunk.data(), chunk.size() * sizeof(float), &error) >= 0) {
         Append(chunk.data(), kChunkFrames);
         continue;
       }

@@ -34,7 +34,8 @@ std::string FollowLinks(const std::string& name) {
     if (lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return path;
     std::vector<char> buffer(4096);
     ssize_t length = readlink(path.c_str(), buffer.data(), buffer.size() - 1);
-    if (length < 0) throw AppError(name + ": cannot follow the link (" + std::strerror(errno) + ")");
+    if (length < 0)
+      throw AppError(name + ": cannot follow the link (" + std::strerror(errno) + ")");
     std::string link(buffer.data(), size_t(length));
     path = link[0] == '/' ? link : Folder(path) + "/" + link;
   }

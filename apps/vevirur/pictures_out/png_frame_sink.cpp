@@ -17,8 +17,7 @@ namespace {
 
 bool IsFrameName(const std::string& name) {
   return name.size() == 16 && name.compare(0, 6, "frame_") == 0 &&
-         name.compare(12, 4, ".png") == 0 &&
-         name.find_first_not_of("0123456789", 6) == 12;
+         name.compare(12, 4, ".png") == 0 && name.find_first_not_of("0123456789", 6) == 12;
 }
 
 }  // namespace
@@ -52,8 +51,7 @@ void PngFrameSink::Write(const Picture& picture) {
   std::string path = folder_ + FrameName(int(written_.size()));
   // Claimed first: a frame another render made meanwhile is never overwritten nor removed.
   int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0666);
-  if (fd < 0)
-    throw AppError(path + ": cannot write the frame (" + std::strerror(errno) + ")");
+  if (fd < 0) throw AppError(path + ": cannot write the frame (" + std::strerror(errno) + ")");
   close(fd);
   written_.push_back(path);
   if (!WritePng(path, picture.width, picture.height, picture.rgb.data()))

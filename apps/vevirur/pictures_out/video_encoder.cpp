@@ -115,8 +115,7 @@ struct VideoEncoder::State {
     AVCodecContext* context = avcodec_alloc_context3(codec);
     if (!context) throw AppError("out of memory");
     configure(context, data);
-    if (muxer->oformat->flags & AVFMT_GLOBALHEADER)
-      context->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
+    if (muxer->oformat->flags & AVFMT_GLOBALHEADER) context->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
     int error = avcodec_open2(context, codec, options);
     if (error < 0) {
       avcodec_free_context(&context);
@@ -152,7 +151,8 @@ struct VideoEncoder::State {
     uint8_t** out = nullptr;
     int error = av_samples_alloc_array_and_samples(&out, nullptr, 2, room, audio->sample_fmt, 0);
     if (error < 0) Fail("out of memory", error);
-    int got = swr_convert(resampler, out, room, reinterpret_cast<const uint8_t**>(const_cast<const float**>(in)), count);
+    int got = swr_convert(resampler, out, room,
+                          reinterpret_cast<const uint8_t**>(const_cast<const float**>(in)), count);
     if (got > 0) av_audio_fifo_write(fifo, reinterpret_cast<void**>(out), got);
     av_freep(&out[0]);
     av_freep(&out);
@@ -165,10 +165,8 @@ struct VideoEncoder::State {
     while (av_audio_fifo_size(fifo) >= size || (last && av_audio_fifo_size(fifo) > 0)) {
       const int n = std::min(size, av_audio_fifo_size(fifo));
       av_frame_unref(sound);
-      sound->nb_samples = (n < size && !(audio->codec->capabilities &
-                                           AV_CODEC_CAP_SMALL_LAST_FRAME))
-                              ? size
-                              : n;
+      sound->nb_samples =
+          (n < size && !(audio->codec->capabilities & AV_CODEC_CAP_SMALL_LAST_FRAME)) ? size : n;
       sound->format = audio->sample_fmt;
       sound->sample_rate = audio->sample_rate;
       av_channel_layout_copy(&sound->ch_layout, &audio->ch_layout);
@@ -224,8 +222,8 @@ void ConfigureAudio(AVCodecContext* c, void* data) {
 
 }  // namespace
 
-VideoEncoder::VideoEncoder(const std::string& name, const std::string& path, int width,
-                           int height, Quality quality, int audio_rate)
+VideoEncoder::VideoEncoder(const std::string& name, const std::string& path, int width, int height,
+                           Quality quality, int audio_rate)
     : state_(std::make_unique<State>()) {
   CaptureFfmpegLog();
   TakeFfmpegMessage();
@@ -255,8 +253,8 @@ VideoEncoder::VideoEncoder(const std::string& name, const std::string& path, int
     av_dict_set(&options, "crf", settings.x264_crf, 0);
   }
   try {
-    s.video = s.OpenEncoder(webm ? "libvpx-vp9" : "libx264", s.video_stream, ConfigureVideo,
-                            &video, &options);
+    s.video = s.OpenEncoder(webm ? "libvpx-vp9" : "libx264", s.video_stream, ConfigureVideo, &video,
+                            &options);
   } catch (...) {
     av_dict_free(&options);
     throw;
@@ -265,8 +263,8 @@ VideoEncoder::VideoEncoder(const std::string& name, const std::string& path, int
 
   if (audio_rate > 0) {
     AudioSetup sound{audio_rate, webm};
-    s.audio = s.OpenEncoder(webm ? "libopus" : "aac", s.audio_stream, ConfigureAudio, &sound,
-                            nullptr);
+    s.audio =
+        s.OpenEncoder(webm ? "libopus" : "aac", s.audio_stream, ConfigureAudio, &sound, nullptr);
     AVChannelLayout stereo{};
     av_channel_layout_default(&stereo, 2);
     error = swr_alloc_set_opts2(&s.resampler, &s.audio->ch_layout, s.audio->sample_fmt,

@@ -17,7 +17,6 @@ enum class Quality { kDraft, kStandard, kHigh, kBest };
 // "draft", "standard", "high", "best"; false for anything else.
 bool ParseQuality(const std::string& name, Quality& quality);
 
-
 class VideoEncoder {
  public:
   // `name` picks the container by its extension; the bytes go to `path` (a temporary file, or

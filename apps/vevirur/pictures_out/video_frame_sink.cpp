@@ -8,9 +8,9 @@ namespace vevirur {
 VideoFrameSink::VideoFrameSink(const std::string& output, const SinkOptions& options) {
   file_ = std::make_unique<OutputFile>(output, options.input);
   CheckVideoName(output);
-  encoder_ = std::make_unique<VideoEncoder>(output, file_->temporary_path(), options.width,
-                                            options.height, Quality(options.quality),
-                                            options.audio_rate);
+  encoder_ =
+      std::make_unique<VideoEncoder>(output, file_->temporary_path(), options.width, options.height,
+                                     Quality(options.quality), options.audio_rate);
 }
 
 VideoFrameSink::~VideoFrameSink() {

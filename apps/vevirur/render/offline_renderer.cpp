@@ -221,7 +221,8 @@ RenderResult RenderOffline(const RenderJob& job) {
         if (job.on_frame) job.on_frame(frame, state.picture);
         ++frame;
         if (job.on_progress)
-          job.on_progress(frame, total_frames != INT_MAX ? total_frames : std::max(estimate, frame));
+          job.on_progress(frame,
+                          total_frames != INT_MAX ? total_frames : std::max(estimate, frame));
       }
     }
   } catch (...) {

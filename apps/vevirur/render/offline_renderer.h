@@ -48,7 +48,8 @@ inline int OutputFrameCount(const AudioClip& clip) {
 }
 
 // Runs the engine over the whole sound and writes every output frame, and the sound, to job.sink
-// (not finished or aborted here). Holds only the samples the next slice's analysis needs. Only one render at a time per process: the engine's state is process-wide.
+// (not finished or aborted here). Holds only the samples the next slice's analysis needs. Only one
+// render at a time per process: the engine's state is process-wide.
 RenderResult RenderOffline(const RenderJob& job);
 
 }  // namespace vevirur

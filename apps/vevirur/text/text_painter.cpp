@@ -151,8 +151,7 @@ class FontPainter : public TextPainter {
       glyph.coverage.resize(size_t(glyph.width) * size_t(glyph.height));
       for (int row = 0; row < glyph.height; ++row)
         for (int col = 0; col < glyph.width; ++col)
-          glyph.coverage[size_t(row * glyph.width + col)] =
-              bitmap.buffer[row * bitmap.pitch + col];
+          glyph.coverage[size_t(row * glyph.width + col)] = bitmap.buffer[row * bitmap.pitch + col];
     } else {
       glyph.box = true;
       glyph.advance = std::max(4, size_ * 3 / 5 + 2);
