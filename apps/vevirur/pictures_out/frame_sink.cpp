@@ -23,11 +23,24 @@ constexpr auto kCancelPoll = std::chrono::milliseconds(50);
 
 class AsyncSink : public FrameSink {
   struct Item {
-    enum Kind { kPicture, kYuv, kAudio } kind = kPicture;
+    enum Kind { kPicture, kYuv, kShown, kAudio } kind = kPicture;
     Picture picture;
     YuvFrame yuv;
+    ShownFrame shown;
     std::vector<float> left, right;
+    std::shared_ptr<std::vector<uint8_t>> shown_as_yuv;
   };
+
+  // Plane buffers the encoder has let go of are used again (worker only).
+  std::shared_ptr<std::vector<uint8_t>> FreePlanes() {
+    for (auto& buffer : planes_)
+      if (buffer.use_count() == 1) {
+        std::atomic_thread_fence(std::memory_order_acquire);  // after the encoder's release
+        return buffer;
+      }
+    planes_.push_back(std::make_shared<std::vector<uint8_t>>());
+    return planes_.back();
+  }
 
  public:
   AsyncSink(std::unique_ptr<FrameSink> inner, const std::atomic<bool>* cancel)
@@ -53,6 +66,16 @@ class AsyncSink : public FrameSink {
     Item item = Spare();
     item.kind = Item::kYuv;
     item.yuv = yuv;
+    Push(std::move(item), true);
+  }
+
+  // Pictures converted to 4:2:0 here, on the worker, in parallel with the engine.
+  bool TakesShown() const override { return inner_->TakesYuv(); }
+
+  void WriteShown(const ShownFrame& shown) override {
+    Item item = Spare();
+    item.kind = Item::kShown;
+    item.shown = shown;
     Push(std::move(item), true);
   }
 
@@ -126,12 +149,19 @@ class AsyncSink : public FrameSink {
         }
       }
       try {
-        if (item.kind == Item::kYuv)
+        if (item.kind == Item::kShown) {
+          item.shown_as_yuv = FreePlanes();
+          ConvertShownPixelsToYuv420(*item.shown, *item.shown_as_yuv);
+          item.shown.reset();
+          inner_->WriteYuv(item.shown_as_yuv);
+          item.shown_as_yuv.reset();
+        } else if (item.kind == Item::kYuv) {
           inner_->WriteYuv(item.yuv);
-        else if (item.kind == Item::kPicture)
+        } else if (item.kind == Item::kPicture) {
           inner_->Write(item.picture);
-        else
+        } else {
           inner_->WriteAudio(item.left.data(), item.right.data(), item.left.size());
+        }
       } catch (...) {
         std::lock_guard<std::mutex> lock(mutex_);
         error_ = std::current_exception();
@@ -169,6 +199,7 @@ class AsyncSink : public FrameSink {
   std::condition_variable work_, space_;
   std::deque<Item> queue_;
   std::vector<Item> spare_;
+  std::vector<std::shared_ptr<std::vector<uint8_t>>> planes_;
   size_t pictures_ = 0;   // pictures waiting in the queue
   size_t in_flight_ = 0;  // the picture the worker is writing
   std::exception_ptr error_;

@@ -32,35 +32,41 @@ const Tables& YuvTables() {
   return *tables;
 }
 
-unsigned Pixel(const uint8_t* row, int x) {
-  return unsigned(row[2 * x]) | unsigned(row[2 * x + 1]) << 8;
-}
-
 }  // namespace
 
-bool ConvertShownPictureToYuv420(int width, int height, std::vector<uint8_t>& yuv) {
+bool CopyShownPixels(int width, int height, ShownPixels& out) {
   DrawSurface* surface = CurrentDrawSurface();
   if (!IsDrawSurfaceReady() || !surface || !surface->Bits() || surface->BytesPerPixel() != 2)
     return false;
-  const Tables& t = YuvTables();
   // Same geometry as ReadFinishedPicture: a bottom-up bitmap two rows and four columns larger
   // than the picture, black beyond it.
   const int dib_width = surface->Width() + 4;
   const int dib_height = surface->Height() + 2;
   const int columns = width < dib_width ? width : dib_width;
-  const int pairs_inside = columns & ~1;  // both pixels of a 2 x 2 block lie in the bitmap
+  out.width = width;
+  out.height = height;
+  out.pixels.resize(size_t(width) * size_t(height));
+  for (int y = 0; y < height; ++y) {
+    uint16_t* row = out.pixels.data() + size_t(y) * size_t(width);
+    int copied = 0;
+    if (y < dib_height) {
+      std::memcpy(row, surface->Bits() + size_t(dib_height - 1 - y) * size_t(surface->Stride()),
+                  size_t(columns) * 2);
+      copied = columns;
+    }
+    std::memset(row + copied, 0, size_t(width - copied) * 2);
+  }
+  return true;
+}
+
+void ConvertShownPixelsToYuv420(const ShownPixels& shown, std::vector<uint8_t>& yuv) {
+  const Tables& t = YuvTables();
+  const int width = shown.width, height = shown.height;
   const size_t luma = size_t(width) * size_t(height);
   yuv.resize(luma + luma / 2);
-  std::vector<uint8_t> black_row(size_t(width) * 2, 0);
-
   for (int y = 0; y < height; y += 2) {
-    const uint8_t* rows[2];
-    for (int i = 0; i < 2; ++i) {
-      const int r = y + i;
-      rows[i] = r < dib_height
-                    ? surface->Bits() + size_t(dib_height - 1 - r) * size_t(surface->Stride())
-                    : black_row.data();
-    }
+    const uint16_t* rows[2] = {shown.pixels.data() + size_t(y) * size_t(width),
+                               shown.pixels.data() + size_t(y + 1) * size_t(width)};
     uint8_t* y0 = yuv.data() + size_t(y) * size_t(width);
     uint8_t* y1 = y0 + width;
     uint8_t* u = yuv.data() + luma + size_t(y / 2) * size_t(width / 2);
@@ -77,10 +83,10 @@ bool ConvertShownPictureToYuv420(int width, int height, std::vector<uint8_t>& yu
     };
     int x = 0;
     // Mostly black pictures: four black pixels in both rows at once.
-    for (; x + 4 <= pairs_inside; x += 4) {
+    for (; x + 4 <= width; x += 4) {
       uint64_t top, bottom;
-      std::memcpy(&top, rows[0] + 2 * x, 8);
-      std::memcpy(&bottom, rows[1] + 2 * x, 8);
+      std::memcpy(&top, rows[0] + x, 8);
+      std::memcpy(&bottom, rows[1] + x, 8);
       if ((top | bottom) == 0) {
         std::memset(y0 + x, 16, 4);
         std::memset(y1 + x, 16, 4);
@@ -89,14 +95,16 @@ bool ConvertShownPictureToYuv420(int width, int height, std::vector<uint8_t>& yu
         continue;
       }
       for (int i = x; i < x + 4; i += 2)
-        block(i, Pixel(rows[0], i), Pixel(rows[0], i + 1), Pixel(rows[1], i),
-              Pixel(rows[1], i + 1));
+        block(i, rows[0][i], rows[0][i + 1], rows[1][i], rows[1][i + 1]);
     }
-    for (; x < width; x += 2) {
-      auto at = [&](int row, int c) { return c < columns ? Pixel(rows[row], c) : 0u; };
-      block(x, at(0, x), at(0, x + 1), at(1, x), at(1, x + 1));
-    }
+    for (; x < width; x += 2) block(x, rows[0][x], rows[0][x + 1], rows[1][x], rows[1][x + 1]);
   }
+}
+
+bool ConvertShownPictureToYuv420(int width, int height, std::vector<uint8_t>& yuv) {
+  ShownPixels shown;
+  if (!CopyShownPixels(width, height, shown)) return false;
+  ConvertShownPixelsToYuv420(shown, yuv);
   return true;
 }
 

@@ -25,15 +25,32 @@ namespace {
 // first-start behaviour is that of a player on a running system (first automatic change 5 s in).
 constexpr uint32_t kStartTicks = 1000000;
 
+// A buffer of `pool` nobody else holds any more (the sink has let go of it), or a new one.
+template <typename T>
+std::shared_ptr<T> FreeBuffer(std::vector<std::shared_ptr<T>>& pool) {
+  for (auto& buffer : pool)
+    if (buffer.use_count() == 1) {
+      // Pairs with the sink thread's release of its last reference.
+      std::atomic_thread_fence(std::memory_order_acquire);
+      return buffer;
+    }
+  pool.push_back(std::make_shared<T>());
+  return pool.back();
+}
+
 struct ShowState {
-  Picture picture;  // what the window shows now, unless shown_as_yuv
+  Picture picture;  // what the window shows now, when shown_as is kRgb
   Picture scratch;
   // With a sink that takes 4:2:0 frames and nobody asking for the pictures, a picture without
-  // overlays goes straight from the surface into these planes instead.
+  // overlays goes from the surface into 4:2:0 planes instead, or, for a sink that converts on
+  // its own thread, into a copy of the 16-bit pixels.
   bool want_yuv = false;
-  bool shown_as_yuv = false;
-  YuvFrame yuv;  // the shown picture's planes, shared with the sink
-  std::vector<std::shared_ptr<std::vector<uint8_t>>> pool;  // plane buffers, reused
+  bool want_pixels = false;
+  enum class As { kRgb, kYuv, kPixels } shown_as = As::kRgb;
+  YuvFrame yuv;       // the shown picture's planes, shared with the sink
+  ShownFrame pixels;  // or its 16-bit pixels
+  std::vector<std::shared_ptr<std::vector<uint8_t>>> yuv_pool;
+  std::vector<std::shared_ptr<ShownPixels>> pixel_pool;
   TextOverlays* overlays = nullptr;
   VirtualClock* clock = nullptr;
 };
@@ -41,26 +58,27 @@ struct ShowState {
 int ShowPicture(void* context, const PictureRect&, int width, int height) {
   auto* state = static_cast<ShowState*>(context);
   if (width != state->picture.width || height != state->picture.height) return 0;
-  if (state->want_yuv && !state->overlays->DrawsOnPicture(state->clock->Now())) {
-    // A buffer nobody else holds any more (the encoder has let go of it), or a new one.
-    std::shared_ptr<std::vector<uint8_t>> planes;
-    for (auto& buffer : state->pool)
-      if (buffer.use_count() == 1) planes = buffer;
-    // Pairs with the encoder thread's release of its last reference.
-    std::atomic_thread_fence(std::memory_order_acquire);
-    if (!planes) {
-      planes = std::make_shared<std::vector<uint8_t>>();
-      state->pool.push_back(planes);
-    }
-    if (ConvertShownPictureToYuv420(width, height, *planes)) {
-      state->yuv = planes;
-      state->shown_as_yuv = true;
-      return 0;
+  if ((state->want_yuv || state->want_pixels) &&
+      !state->overlays->DrawsOnPicture(state->clock->Now())) {
+    if (state->want_pixels) {
+      auto pixels = FreeBuffer(state->pixel_pool);
+      if (CopyShownPixels(width, height, *pixels)) {
+        state->pixels = pixels;
+        state->shown_as = ShowState::As::kPixels;
+        return 0;
+      }
+    } else {
+      auto planes = FreeBuffer(state->yuv_pool);
+      if (ConvertShownPictureToYuv420(width, height, *planes)) {
+        state->yuv = planes;
+        state->shown_as = ShowState::As::kYuv;
+        return 0;
+      }
     }
   }
   if (!ReadFinishedPicture(state->scratch)) return 0;
   state->picture.rgb.swap(state->scratch.rgb);
-  state->shown_as_yuv = false;
+  state->shown_as = ShowState::As::kRgb;
   state->overlays->DrawOnPicture(state->picture, state->clock->Now());
   return 0;
 }
@@ -70,7 +88,7 @@ void DrawAbout(void* context, const PictureRect&, bool clear) {
   // The host draws the about screen only before the first picture, so the RGB picture it
   // draws over is current (black) even when pictures have gone the 4:2:0 way.
   TextOverlays::DrawAboutScreen(state->picture, clear, true);
-  state->shown_as_yuv = false;
+  state->shown_as = ShowState::As::kRgb;
 }
 
 // The engine's process-wide state back to load values, so each render starts alike: the frame
@@ -152,6 +170,7 @@ RenderResult RenderOffline(const RenderJob& job) {
   state.scratch = Picture(job.width, job.height);
   state.overlays = &overlays;
   state.clock = &clock;
+  state.want_pixels = job.sink->TakesShown() && !job.on_frame;
   state.want_yuv = job.sink->TakesYuv() && !job.on_frame;
   if (!job.title.empty()) {
     // As when the player names a track at start-up: show it and pick a fresh effect.
@@ -214,7 +233,9 @@ RenderResult RenderOffline(const RenderJob& job) {
 
       // Output frame j shows the window as it stands after the call of slice 4j / 3.
       while (frame < total_frames && int64_t(frame) * 4 / 3 == k) {
-        if (state.shown_as_yuv)
+        if (state.shown_as == ShowState::As::kPixels)
+          job.sink->WriteShown(state.pixels);
+        else if (state.shown_as == ShowState::As::kYuv)
           job.sink->WriteYuv(state.yuv);
         else
           job.sink->Write(state.picture);
