@@ -3,14 +3,13 @@
 #include <cstring>
 #include <memory>
 
-#include "raster/draw_surface.h"
-#include "raster/drawing.h"
+#include "raster/shown_picture.h"
 
 namespace vevirur {
 namespace {
 
-// For every x1r5g5b5 value: its limited-range luma, and its three channels widened to 8 bits
-// (top bits repeated) packed 10 bits apart, so that four pixels add up without carrying.
+// For every x1r5g5b5 value: its limited-range luma, and its three 8-bit channels packed 10 bits
+// apart, so that four pixels add up without carrying.
 struct Tables {
   uint8_t luma[65536];
   uint32_t packed[65536];
@@ -19,11 +18,9 @@ struct Tables {
 const Tables& YuvTables() {
   static const std::unique_ptr<Tables> tables = [] {
     auto t = std::make_unique<Tables>();
+    const uint8_t* rgb = Rgb555Table();
     for (unsigned v = 0; v < 65536; ++v) {
-      unsigned r = v >> 10 & 31, g = v >> 5 & 31, b = v & 31;
-      r = r << 3 | r >> 2;
-      g = g << 3 | g >> 2;
-      b = b << 3 | b >> 2;
+      const unsigned r = rgb[3 * v], g = rgb[3 * v + 1], b = rgb[3 * v + 2];
       t->luma[v] = uint8_t(((66 * r + 129 * g + 25 * b + 128) >> 8) + 16);
       t->packed[v] = r | g << 10 | b << 20;
     }
@@ -35,25 +32,16 @@ const Tables& YuvTables() {
 }  // namespace
 
 bool CopyShownPixels(int width, int height, ShownPixels& out) {
-  DrawSurface* surface = CurrentDrawSurface();
-  if (!IsDrawSurfaceReady() || !surface || !surface->Bits() || surface->BytesPerPixel() != 2)
-    return false;
-  // Same geometry as ReadFinishedPicture: a bottom-up bitmap two rows and four columns larger
-  // than the picture, black beyond it.
-  const int dib_width = surface->Width() + 4;
-  const int dib_height = surface->Height() + 2;
-  const int columns = width < dib_width ? width : dib_width;
+  ShownRows shown;
+  if (!OpenShownRows(width, height, shown) || shown.bytesPerPixel != 2) return false;
   out.width = width;
   out.height = height;
   out.pixels.resize(size_t(width) * size_t(height));
   for (int y = 0; y < height; ++y) {
     uint16_t* row = out.pixels.data() + size_t(y) * size_t(width);
-    int copied = 0;
-    if (y < dib_height) {
-      std::memcpy(row, surface->Bits() + size_t(dib_height - 1 - y) * size_t(surface->Stride()),
-                  size_t(columns) * 2);
-      copied = columns;
-    }
+    const uint8_t* inside = shown.Row(y);
+    const int copied = inside ? shown.columns : 0;
+    if (inside) std::memcpy(row, inside, size_t(copied) * 2);
     std::memset(row + copied, 0, size_t(width - copied) * 2);
   }
   return true;

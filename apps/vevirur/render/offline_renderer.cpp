@@ -6,16 +6,13 @@
 #include "app_error.h"
 
 #include "audio_in/slice_analyser.h"
-#include "effects/scene_driver.h"
-#include "pictures_out/picture_readout.h"
 #include "pictures_out/surface_yuv.h"
 #include "pipeline/draw_thread.h"
 #include "pipeline/frame_handoff.h"
-#include "pipeline/frame_loop.h"
 #include "pipeline/requests.h"
 #include "platform/clock.h"
-#include "raster/drawing.h"
-#include "render/virtual_clock.h"
+#include "platform/lockstep_clock.h"
+#include "raster/shown_picture.h"
 #include "text/text_overlays.h"
 
 namespace vevirur {
@@ -52,7 +49,7 @@ struct ShowState {
   std::vector<std::shared_ptr<std::vector<uint8_t>>> yuv_pool;
   std::vector<std::shared_ptr<ShownPixels>> pixel_pool;
   TextOverlays* overlays = nullptr;
-  VirtualClock* clock = nullptr;
+  platform::LockstepClock* clock = nullptr;
 };
 
 int ShowPicture(void* context, const PictureRect&, int width, int height) {
@@ -76,7 +73,7 @@ int ShowPicture(void* context, const PictureRect&, int width, int height) {
       }
     }
   }
-  if (!ReadFinishedPicture(state->scratch)) return 0;
+  if (!ReadShownPicture(width, height, state->scratch.rgb)) return 0;
   state->picture.rgb.swap(state->scratch.rgb);
   state->shown_as = ShowState::As::kRgb;
   state->overlays->DrawOnPicture(state->picture, state->clock->Now());
@@ -89,15 +86,6 @@ void DrawAbout(void* context, const PictureRect&, bool clear) {
   // draws over is current (black) even when pictures have gone the 4:2:0 way.
   TextOverlays::DrawAboutScreen(state->picture, clear, true);
   state->shown_as = ShowState::As::kRgb;
-}
-
-// The engine's process-wide state back to load values, so each render starts alike: the frame
-// loop with its request flags, and the effect state with the sample arrays.
-void ResetEngine() {
-  ShutDownDrawing();
-  ResetFrameLoopState();
-  ResetSceneToLoadState();
-  SamplesWanted = 0;
 }
 
 }  // namespace
@@ -160,9 +148,10 @@ RenderResult RenderOffline(const RenderJob& job) {
   AudioSource& source = *job.audio;
   const int rate = source.sample_rate();
   RenderResult result;
-  ResetEngine();
+  // The engine's process-wide state back to load values, so each render starts alike.
+  ResetDrawing();
 
-  VirtualClock clock(kStartTicks);
+  platform::LockstepClock clock(kStartTicks);
   platform::SetTimeSource(&clock);
   TextOverlays overlays;
   ShowState state;
@@ -212,7 +201,8 @@ RenderResult RenderOffline(const RenderJob& job) {
       // The host call of slice k is due at 25 k ms; a call that waited for its frame may have
       // used some of that already.
       const uint32_t due = kStartTicks + uint32_t(k * kSliceMilliseconds);
-      while (int32_t(due - clock.Now()) > 0) clock.AdvanceOneMillisecond();
+      const int32_t ahead = int32_t(due - clock.Now());
+      if (ahead > 0) clock.Sleep(uint32_t(ahead));
 
       const double seconds = double(k * kSliceMilliseconds) / 1000.0;
       while (next_change < job.change_seconds.size() &&
@@ -226,10 +216,10 @@ RenderResult RenderOffline(const RenderJob& job) {
       } else {
         std::memset(&slice, 0, sizeof slice);  // past the end: silence
       }
-      const bool was_pending = FirstRenderPending != 0;
+      // The call that resumes the draw thread lets it join the clock before time goes on.
+      if (DrawThread.DrawThreadHandle != nullptr && DrawThread.FirstRenderPending)
+        clock.ExpectThread();
       HandOffFrame(1, rect, audio, steps);
-      if (was_pending && !FirstRenderPending) clock.SetSleeperRunning(true);
-      clock.WaitUntilQuiescent();
 
       // Output frame j shows the window as it stands after the call of slice 4j / 3.
       while (frame < total_frames && int64_t(frame) * 4 / 3 == k) {
@@ -247,12 +237,10 @@ RenderResult RenderOffline(const RenderJob& job) {
       }
     }
   } catch (...) {
-    clock.Release();
     ShutDownDrawing();
     platform::SetTimeSource(nullptr);
     throw;
   }
-  clock.Release();
   ShutDownDrawing();
   platform::SetTimeSource(nullptr);
   result.frames = frame;
