@@ -6,7 +6,7 @@
 
 #include "effects/audio_measures.h"
 #include "effects/frame_colour.h"
-#include "effects/scene_driver.h"
+#include "effects/scene_state.h"
 #include "effects/starburst.h"
 #include "random_control.h"
 #include "scene_harness.h"
@@ -33,10 +33,10 @@ TEST(FrameColour, QuietSpectrumIsBlack) {
   scene_harness::FillSamples(1, 128);
   AnalyseAudioFrame();
   BeginEffectFrame();
-  EXPECT_EQ(FrameColour.red, 0);
-  EXPECT_EQ(FrameColour.green, 0);
-  EXPECT_EQ(FrameColour.blue, 0);
-  EXPECT_EQ(bassCue, 0);
+  EXPECT_EQ(Scene.FrameColour.red, 0);
+  EXPECT_EQ(Scene.FrameColour.green, 0);
+  EXPECT_EQ(Scene.FrameColour.blue, 0);
+  EXPECT_EQ(Scene.bassCue, 0);
 }
 
 TEST(FrameColour, BassRedMiddleGreenTopBlue) {
@@ -45,15 +45,15 @@ TEST(FrameColour, BassRedMiddleGreenTopBlue) {
   SetSevenBands({8, 20, 21, 22, 23, 24, 26});  // levels 112, 304, 320, 336, 352, 368, 400
   AnalyseAudioFrame();
   BeginEffectFrame();
-  EXPECT_EQ(BandLevels[0], 112);
-  EXPECT_EQ(FrameColour.red, 152 * 124);  // 304 / 2 beats 112
-  EXPECT_EQ(FrameColour.green, 336 * 124);
-  EXPECT_EQ(FrameColour.blue, 400 * 124);
-  EXPECT_EQ(bassCue, 152 * 31 / 10);
+  EXPECT_EQ(Scene.BandLevels[0], 112);
+  EXPECT_EQ(Scene.FrameColour.red, 152 * 124);  // 304 / 2 beats 112
+  EXPECT_EQ(Scene.FrameColour.green, 336 * 124);
+  EXPECT_EQ(Scene.FrameColour.blue, 400 * 124);
+  EXPECT_EQ(Scene.bassCue, 152 * 31 / 10);
   SetSevenBands({14, 20, 20, 20, 20, 20, 20});  // 208 against 304 / 2
   BeginEffectFrame();
-  EXPECT_EQ(FrameColour.red, 208 * 124);
-  EXPECT_EQ(bassCue, 644);
+  EXPECT_EQ(Scene.FrameColour.red, 208 * 124);
+  EXPECT_EQ(Scene.bassCue, 644);
 }
 
 TEST(FrameColour, ChannelsWrapAtLevel529) {
@@ -62,7 +62,7 @@ TEST(FrameColour, ChannelsWrapAtLevel529) {
   scene_harness::FillSamples(0, 128);
   SetSevenBands({34, 34, 34, 34, 34, 34, 34});  // level 528
   BeginEffectFrame();
-  EXPECT_EQ(FrameColour.red, 65472);
+  EXPECT_EQ(Scene.FrameColour.red, 65472);
 }
 
 TEST(FrameColour, DissolveDensityFollowsLoudness) {
@@ -83,28 +83,29 @@ TEST(FrameColour, StarburstNeedsLoudnessAbove6000OnABeat) {
   for (const Case& c : {Case{220, true, 1, true}, Case{219, true, 1, false},
                         Case{220, false, 1, false}, Case{220, true, 0, false}}) {
     ASSERT_TRUE(scene_harness::StartScene(640, 480));
-    starburstAllowed = c.allowed;
+    Scene.starburstAllowed = c.allowed;
     scene_harness::FillSamples(0, c.beat ? 0 : c.peak);
     AnalyseAudioFrame();
     scene_harness::FillSamples(0, c.peak);
     AnalyseAudioFrame();
-    ASSERT_EQ(beatFlag, c.beat ? 1 : 0);
+    ASSERT_EQ(Scene.beatFlag, c.beat ? 1 : 0);
     SeedSoRandomIs(0);  // RandomInt(10) gives 0 when it is drawn
     ConsiderStarburst();
-    EXPECT_EQ(starburstActive, c.starts ? 1 : 0) << c.peak << " " << c.beat << " " << c.allowed;
+    EXPECT_EQ(Scene.starburstActive, c.starts ? 1 : 0)
+        << c.peak << " " << c.beat << " " << c.allowed;
   }
   // {loudness, draw, starts}: draw 6553 is RandomInt(10) = 1, below 2; 6554 is 2, one in five.
   for (auto [level, draw, starts] : {std::tuple{6000, 6553, 0}, {6001, 6553, 1}, {7000, 6554, 0}}) {
     ASSERT_TRUE(scene_harness::StartScene(640, 480));
-    starburstAllowed = 1;
-    loudness = level;
-    beatFlag = 1;
+    Scene.starburstAllowed = 1;
+    Scene.loudness = level;
+    Scene.beatFlag = 1;
     SeedSoRandomIs(draw);
     ConsiderStarburst();
-    EXPECT_EQ(starburstActive, starts) << level << " " << draw;
+    EXPECT_EQ(Scene.starburstActive, starts) << level << " " << draw;
   }
   // Nothing is drawn from the generator when the beat is missing.
-  beatFlag = 0;
+  Scene.beatFlag = 0;
   SeedRandom15(99);
   ConsiderStarburst();
   const int next = NextRandom15();

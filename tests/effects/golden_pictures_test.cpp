@@ -13,7 +13,7 @@
 
 #include "effects/audio_measures.h"
 #include "effects/scene.h"
-#include "effects/scene_driver.h"
+#include "effects/scene_state.h"
 #include "png_writer.h"
 #include "scene_harness.h"
 
@@ -55,15 +55,15 @@ struct Rendered {
 Rendered Render(const Scenario& s) {
   Rendered result;
   if (!scene_harness::StartScene(kWidth, kHeight)) return result;
-  DrawingMode = s.mode;
-  emitterOverlay = s.overlay;
-  sparkFanEnabled = s.fan;
-  starburstAllowed = s.starburst;
+  Scene.DrawingMode = s.mode;
+  Scene.emitterOverlay = s.overlay;
+  Scene.sparkFanEnabled = s.fan;
+  Scene.starburstAllowed = s.starburst;
   for (int frame = 0; frame < s.frames; ++frame) {
     scene_harness::FillMusic(frame, s.loud);
-    if (s.burst) particleBurstActive = 1;
+    if (s.burst) Scene.particleBurstActive = 1;
     scene_harness::DrawFrame();
-    result.starburstSeen |= starburstActive != 0;
+    result.starburstSeen |= Scene.starburstActive != 0;
   }
   std::vector<uint8_t> rgb;
   if (!ReadShownPicture(kWidth, kHeight, rgb)) return result;

@@ -56,16 +56,16 @@ TEST(RandomSources, FillRandomTablesTakesTwoDrawsPerEntryCubedFirst) {
   for (int k = 0; k < kRandomTableSize; ++k) {
     const double u = NextRandom15() * 3.051850947599719e-05;
     const double v = NextRandom15() * 3.051850947599719e-05;
-    ASSERT_EQ(CubedRandomTable[k], u * u * u) << k;
-    ASSERT_EQ(UniformRandomTable[k], v) << k;
+    ASSERT_EQ(Scene.CubedRandomTable[k], u * u * u) << k;
+    ASSERT_EQ(Scene.UniformRandomTable[k], v) << k;
   }
   // The generator is left exactly 2 * 16001 draws on.
   const int next = NextRandom15();
   SeedRandom15(1);
   FillRandomTables();
   EXPECT_EQ(NextRandom15(), next);
-  EXPECT_EQ(cubedCursor, 0);
-  EXPECT_EQ(uniformCursor, 0);
+  EXPECT_EQ(Scene.cubedCursor, 0);
+  EXPECT_EQ(Scene.uniformCursor, 0);
 }
 
 TEST(RandomSources, CursorsWrapAfter16001Reads) {
@@ -77,8 +77,8 @@ TEST(RandomSources, CursorsWrapAfter16001Reads) {
     RandomCubed(1);
     RandomUniform(1.0);
   }
-  EXPECT_EQ(cubedCursor, 0);
-  EXPECT_EQ(uniformCursor, 0);
+  EXPECT_EQ(Scene.cubedCursor, 0);
+  EXPECT_EQ(Scene.uniformCursor, 0);
   EXPECT_EQ(RandomCubed(1000000), first);  // the 16002nd read uses entry 0 again
   EXPECT_EQ(RandomUniform(1.0), firstUniform);
 }
@@ -87,15 +87,15 @@ TEST(RandomSources, RadiusPointIsRadiusThenAngleWithSineForX) {
   SeedRandom15(7);
   FillRandomTables();
   for (int i = 0; i < 40000; ++i) {
-    const int c = cubedCursor;
-    const int u = uniformCursor;
-    const int r = int(333 * CubedRandomTable[c]);
-    const double a = 2000 * kPi * UniformRandomTable[u] * 0.001;
+    const int c = Scene.cubedCursor;
+    const int u = Scene.uniformCursor;
+    const int r = int(333 * Scene.CubedRandomTable[c]);
+    const double a = 2000 * kPi * Scene.UniformRandomTable[u] * 0.001;
     const PicturePoint p = RandomRadiusPoint(100, -50, 333);
     ASSERT_EQ(p.x, int(std::sin(a) * r) + 100) << i;
     ASSERT_EQ(p.y, int(std::cos(a) * r) - 50) << i;
   }
   // RandomAngle reads the uniform table the same way.
-  const int u = uniformCursor;
-  EXPECT_EQ(RandomAngle(), 2000 * kPi * UniformRandomTable[u] * 0.001);
+  const int u = Scene.uniformCursor;
+  EXPECT_EQ(RandomAngle(), 2000 * kPi * Scene.UniformRandomTable[u] * 0.001);
 }

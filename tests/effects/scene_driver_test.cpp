@@ -7,7 +7,7 @@
 #include "effects/frame_colour.h"
 #include "effects/particle_effects.h"
 #include "effects/scene.h"
-#include "effects/scene_driver.h"
+#include "effects/scene_state.h"
 #include "random_control.h"
 #include "scene_harness.h"
 
@@ -20,23 +20,23 @@ TEST(ChooseNewEffect, ProbabilitiesOverManyDraws) {
   int overlay = 0, fan = 0, starburst = 0, held = 0, notTwentyOne = 0, notTwentyTwo = 0;
   constexpr int kDraws = 60000;
   for (int i = 0; i < kDraws; ++i) {
-    ringPhase = 1.0;
+    Scene.ringPhase = 1.0;
     ChooseNewEffect();
-    EXPECT_EQ(ringPhase, 0.0);
-    ++modes[DrawingMode];
-    held += burstColourHeld;
-    fan += sparkFanEnabled;
-    if (DrawingMode != kModeEmitterSwarmCentre) {
+    EXPECT_EQ(Scene.ringPhase, 0.0);
+    ++modes[Scene.DrawingMode];
+    held += Scene.burstColourHeld;
+    fan += Scene.sparkFanEnabled;
+    if (Scene.DrawingMode != kModeEmitterSwarmCentre) {
       ++notTwentyTwo;
-      overlay += emitterOverlay;
+      overlay += Scene.emitterOverlay;
     } else {
-      ASSERT_EQ(emitterOverlay, 0);
+      ASSERT_EQ(Scene.emitterOverlay, 0);
     }
-    if (DrawingMode == kModeScatterClouds) {
-      ASSERT_EQ(starburstAllowed, 1);
+    if (Scene.DrawingMode == kModeScatterClouds) {
+      ASSERT_EQ(Scene.starburstAllowed, 1);
     } else {
       ++notTwentyOne;
-      starburst += starburstAllowed;
+      starburst += Scene.starburstAllowed;
     }
   }
   EXPECT_EQ(modes.count(kModePetalRing), 0u);
@@ -64,9 +64,9 @@ TEST(ChooseNewEffect, ClusterBloomNeverGetsTheFanOrTheStarburst) {
     ++found;
     random_control::SeedSoRandomIs(32767, 1, hidden);
     ChooseNewEffect();
-    ASSERT_EQ(DrawingMode, kModeClusterBloom);
-    EXPECT_EQ(sparkFanEnabled, 0);
-    EXPECT_EQ(starburstAllowed, 0);
+    ASSERT_EQ(Scene.DrawingMode, kModeClusterBloom);
+    EXPECT_EQ(Scene.sparkFanEnabled, 0);
+    EXPECT_EQ(Scene.starburstAllowed, 0);
   }
   EXPECT_EQ(found, 20);
 }
@@ -76,8 +76,8 @@ TEST(ChooseNewEffect, ScatterCloudsAlwaysAllowTheStarburstWithoutADraw) {
   // Draws: held, mode (0 -> 21), overlay, fan; then nothing for the starburst.
   SeedSoRandomIs(0, 1);
   ChooseNewEffect();
-  ASSERT_EQ(DrawingMode, kModeScatterClouds);
-  EXPECT_EQ(starburstAllowed, 1);
+  ASSERT_EQ(Scene.DrawingMode, kModeScatterClouds);
+  EXPECT_EQ(Scene.starburstAllowed, 1);
   SeedSoRandomIs(0, 1);
   for (int i = 0; i < 4; ++i) NextRandom15();
   const int next = NextRandom15();
@@ -88,53 +88,53 @@ TEST(ChooseNewEffect, ScatterCloudsAlwaysAllowTheStarburstWithoutADraw) {
 
 TEST(DrawScene, BeatHoldFallsOnlyInMainPasses) {
   ASSERT_TRUE(scene_harness::StartScene(64, 48));
-  DrawingMode = kModeScatterClouds;
-  beatFlag = 1;
+  Scene.DrawingMode = kModeScatterClouds;
+  Scene.beatFlag = 1;
   DrawOverlayPass(kModeEmitterSwarmCentre);
-  EXPECT_EQ(beatHold, 3);  // a beat in an overlay pass sets it like a main pass
-  EXPECT_EQ(beatMultiplier, 2);
-  beatFlag = 0;
+  EXPECT_EQ(Scene.beatHold, 3);  // a beat in an overlay pass sets it like a main pass
+  EXPECT_EQ(Scene.beatMultiplier, 2);
+  Scene.beatFlag = 0;
   for (int expected : {2, 1, 0, 0}) {
     DrawOverlayPass(kModeEmitterSwarmCentre);
     DrawOverlayPass(kModeEmitterSwarmCentre);
     DrawScene();
-    EXPECT_EQ(beatHold, expected);
-    EXPECT_EQ(beatMultiplier, 1);
+    EXPECT_EQ(Scene.beatHold, expected);
+    EXPECT_EQ(Scene.beatMultiplier, 1);
   }
 }
 
 TEST(DrawScene, ScatterCloudsRestoreTheBeatMultiplier) {
   ASSERT_TRUE(scene_harness::StartScene(64, 48));
-  DrawingMode = kModeScatterClouds;
-  beatFlag = 1;
+  Scene.DrawingMode = kModeScatterClouds;
+  Scene.beatFlag = 1;
   DrawScene();
-  EXPECT_EQ(beatMultiplier, 2);  // the spark fan after the scene sees the beat
-  EXPECT_EQ(particleBurstActive, 1);
+  EXPECT_EQ(Scene.beatMultiplier, 2);  // the spark fan after the scene sees the beat
+  EXPECT_EQ(Scene.particleBurstActive, 1);
 }
 
 TEST(DrawScene, RingPhaseWrapsAfter126MainFrames) {
   ASSERT_TRUE(scene_harness::StartScene(64, 48));
   scene_harness::FillSamples(0, 128);
   for (int i = 0; i < 125; ++i) DrawScene();
-  EXPECT_NEAR(ringPhase, 125 * 0.05, 1e-9);
+  EXPECT_NEAR(Scene.ringPhase, 125 * 0.05, 1e-9);
   DrawScene();
-  EXPECT_EQ(ringPhase, 0.0);
-  DrawingMode = kModeScatterClouds;
+  EXPECT_EQ(Scene.ringPhase, 0.0);
+  Scene.DrawingMode = kModeScatterClouds;
   DrawScene();
-  EXPECT_EQ(ringPhase, 0.0);  // only mode 2 turns the ring
+  EXPECT_EQ(Scene.ringPhase, 0.0);  // only mode 2 turns the ring
 }
 
 TEST(DrawScene, PetalFrequencyRedrawnAboutOnceIn100Calls) {
   ASSERT_TRUE(scene_harness::StartScene(16, 16));
   scene_harness::FillSamples(0, 128);
   int changes = 0;
-  double last = petalFrequency;
+  double last = Scene.petalFrequency;
   for (int i = 0; i < 20000; ++i) {
     DrawOverlayPass(kModeStarburst + 1);  // no effect of its own: only the redraw
-    if (petalFrequency != last) ++changes;
-    last = petalFrequency;
-    ASSERT_GE(petalFrequency, 1.0);
-    ASSERT_LE(petalFrequency, 11.0);
+    if (Scene.petalFrequency != last) ++changes;
+    last = Scene.petalFrequency;
+    ASSERT_GE(Scene.petalFrequency, 1.0);
+    ASSERT_LE(Scene.petalFrequency, 11.0);
   }
   // 328 / 32768 of the calls, less the one in ten that redraws the same value.
   EXPECT_NEAR(changes / 20000.0, 328.0 / 32768 * 0.9, 0.003);
@@ -142,15 +142,15 @@ TEST(DrawScene, PetalFrequencyRedrawnAboutOnceIn100Calls) {
 
 TEST(DrawScene, ClusterStepsPerFrameFollowTheBassCue) {
   ASSERT_TRUE(scene_harness::StartScene(64, 48));
-  DrawingMode = kModeClusterBloom;
+  Scene.DrawingMode = kModeClusterBloom;
   // DrawScene recomputes the bass cue from the spectrum, whose steps cannot hit 4000 exactly:
   // check both sides of it, level 1280 giving 3968 and level 1296 giving 4017.
   for (int mean : {81, 82}) {
     scene_harness::FillSamples(mean, 200);
     AnalyseAudioFrame();
-    clusterSteps = 1000;
+    Scene.clusterSteps = 1000;
     DrawScene();
-    EXPECT_EQ(clusterSteps, mean == 81 ? 999 : 990) << bassCue;
+    EXPECT_EQ(Scene.clusterSteps, mean == 81 ? 999 : 990) << Scene.bassCue;
   }
 }
 
@@ -163,14 +163,14 @@ TEST(DrawScene, EveryModeIsSoundForAnyPictureSize) {
     for (int mode : modes) {
       SCOPED_TRACE(testing::Message() << size[0] << "x" << size[1] << " mode " << mode);
       ASSERT_TRUE(scene_harness::StartScene(size[0], size[1]));
-      DrawingMode = mode;
-      emitterOverlay = sparkFanEnabled = starburstAllowed = 1;
+      Scene.DrawingMode = mode;
+      Scene.emitterOverlay = Scene.sparkFanEnabled = Scene.starburstAllowed = 1;
       for (int frame = 0; frame < 12; ++frame) {
         scene_harness::FillMusic(frame, frame % 2 == 0);
-        particleBurstActive = 1;
+        Scene.particleBurstActive = 1;
         scene_harness::DrawFrame();
       }
-      EXPECT_GE(sizeScale, 0.0);
+      EXPECT_GE(Scene.sizeScale, 0.0);
     }
   }
 }
