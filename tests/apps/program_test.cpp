@@ -14,6 +14,7 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <numbers>
 #include <sstream>
 #include <thread>
 
@@ -37,7 +38,7 @@ void WriteSound(const std::string& path, int channels, int rate, int format, dou
   for (int n = 0; n < frames; ++n)
     for (int c = 0; c < channels; ++c)
       data[size_t(n * channels + c)] =
-          float(0.4 * std::sin(2 * 3.141592653589793 * 110 * (c + 1) * n / rate) +
+          float(0.4 * std::sin(2 * std::numbers::pi * 110 * (c + 1) * n / rate) +
                 ((n % (rate / 2)) < 400 ? 0.5 : 0.0));
   sf_writef_float(file, data.data(), frames);
   sf_close(file);
