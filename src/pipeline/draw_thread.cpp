@@ -12,7 +12,9 @@ namespace {
 constexpr int kStopTries = 10;
 constexpr uint32_t kStopTryMs = 100;
 
-void RunFrameAt(void* target) { RunFrame(*static_cast<const PictureRect*>(target)); }
+void RunFrameAt(void* target) {
+  RunFrame(*static_cast<const PictureRect*>(target));
+}
 
 void CloseEventWord(platform::SharedWord<platform::EventHandle>& event) {
   platform::CloseEvent(event.exchange(nullptr));
