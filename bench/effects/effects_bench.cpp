@@ -13,7 +13,7 @@
 #include "effects/audio_measures.h"
 #include "effects/particle_effects.h"
 #include "effects/scene.h"
-#include "effects/scene_driver.h"
+#include "effects/scene_state.h"
 #include "scene_harness.h"
 
 namespace {
@@ -62,14 +62,14 @@ void FillFrame(Frame kind, int frame) {
     case Frame::kWorstCluster:
       // Every band at its top and the waveform at full scale, as a beat: wide pens, double speed.
       scene_harness::FillSamples(255, 255);
-      previousLoudness = 0;
+      Scene.previousLoudness = 0;
       // Each frame is the first of the longest series that loud music gives (30 steps).
-      if (kind == Frame::kWorstCluster) clusterSteps = 0;
+      if (kind == Frame::kWorstCluster) Scene.clusterSteps = 0;
       break;
     case Frame::kWorstInput:
       // A waveform pinned at -128 (loudness 0) under a full spectrum: the longest series allowed.
       scene_harness::FillSamples(255, 0);
-      clusterSteps = 0;
+      Scene.clusterSteps = 0;
       break;
   }
 }
@@ -79,10 +79,10 @@ void RunCase(benchmark::State& state, const Case& c, Size size) {
     state.SkipWithError("no drawing surface");
     return;
   }
-  DrawingMode = c.mode;
-  emitterOverlay = c.overlay;
-  sparkFanEnabled = c.fan;
-  starburstAllowed = c.starburst;
+  Scene.DrawingMode = c.mode;
+  Scene.emitterOverlay = c.overlay;
+  Scene.sparkFanEnabled = c.fan;
+  Scene.starburstAllowed = c.starburst;
   int frame = 0;
   for (auto _ : state) {
     FillFrame(c.frame, frame++);

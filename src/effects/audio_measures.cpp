@@ -4,21 +4,15 @@
 
 #include "effects/audio_samples.h"
 #include "effects/scene.h"
-#include "effects/scene_setup.h"
-
-int loudness = 0;
-int previousLoudness = 0;
-int beatFlag = 0;
-double sizeScale = 0.0;
-int BandLevels[kBandLevelsSize];
+#include "effects/scene_state.h"
 
 void AnalyseAudioFrame() {
   const unsigned char* wave = Samples.WaveSamples[0];
   const int peak = *std::max_element(wave, wave + 1024);
-  loudness = peak * peak / 8;
-  beatFlag = loudness > previousLoudness + 1000 ? 1 : 0;
-  previousLoudness = loudness;
-  sizeScale = (pictureWidth + pictureHeight) * 0.0016666666666666668;
+  Scene.loudness = peak * peak / 8;
+  Scene.beatFlag = Scene.loudness > Scene.previousLoudness + 1000 ? 1 : 0;
+  Scene.previousLoudness = Scene.loudness;
+  Scene.sizeScale = (Scene.pictureWidth + Scene.pictureHeight) * 0.0016666666666666668;
 }
 
 void AverageBands(int* out, int count) {

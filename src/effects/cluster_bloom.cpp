@@ -4,26 +4,23 @@
 #include "effects/dot_cloud.h"
 #include "effects/frame_colour.h"
 #include "effects/particle_effects.h"
-#include "effects/scene_driver.h"
-#include "effects/scene_setup.h"
-
-int clusterSteps = 0;
-EffectColour clusterColour{0, 0, 0};
+#include "effects/scene_state.h"
 
 void DrawClusterBloom() {
-  const int divisor = loudness < 2 ? 1 : loudness;
-  if (clusterSteps <= 0) {
-    clusterSteps = std::min(bassCue * 20 / divisor, kMaxClusterSteps);
-    clusterColour = FrameColour;
-    const int x = pictureWidth - RandomInt(pictureWidth);
-    const int y = pictureHeight - RandomInt(pictureHeight);
-    burstCentre = {x, y};
+  const int divisor = Scene.loudness < 2 ? 1 : Scene.loudness;
+  if (Scene.clusterSteps <= 0) {
+    Scene.clusterSteps = std::min(Scene.bassCue * 20 / divisor, kMaxClusterSteps);
+    Scene.clusterColour = Scene.FrameColour;
+    const int x = Scene.pictureWidth - RandomInt(Scene.pictureWidth);
+    const int y = Scene.pictureHeight - RandomInt(Scene.pictureHeight);
+    Scene.burstCentre = {x, y};
   }
-  SetPenWidth(beatHold != 0 ? widePenWidth : normalPenWidth);
+  SetPenWidth(Scene.beatHold != 0 ? Scene.widePenWidth : Scene.normalPenWidth);
   SetDrawDensity(65535);
   // Each step of a series is 500 dots smaller than the one before.
-  burstSize = clusterSteps * 500;
-  --clusterSteps;
-  DrawDotCloud(burstCentre.x, burstCentre.y, std::min(pictureWidth, pictureHeight) / 4, burstSize,
-               clusterColour);
+  Scene.burstSize = Scene.clusterSteps * 500;
+  --Scene.clusterSteps;
+  DrawDotCloud(Scene.burstCentre.x, Scene.burstCentre.y,
+               std::min(Scene.pictureWidth, Scene.pictureHeight) / 4, Scene.burstSize,
+               Scene.clusterColour);
 }

@@ -2,11 +2,9 @@
 
 #include "effects/random_sources.h"
 
-uint64_t cloudDotCount = 0;
-
 void DrawDotCloud(int centreX, int centreY, int reach, int count, const EffectColour& colour) {
   if (count <= 0) return;
-  cloudDotCount += uint64_t(count);
+  Scene.cloudDotCount += uint64_t(count);
   for (int j = 0; j < count; ++j) {
     const PicturePoint p = RandomRadiusPoint(centreX, centreY, reach);
     DrawColourDot(p.x, p.y, colour);

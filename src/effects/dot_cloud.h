@@ -5,8 +5,5 @@
 
 #include "effects/effect_colour.h"
 
-// Dots scattered since load; tests and benchmarks read differences of it to bound a frame's work.
-extern uint64_t cloudDotCount;
-
 // Draws `count` dots (none when count <= 0) with the current pen and density.
 void DrawDotCloud(int centreX, int centreY, int reach, int count, const EffectColour& colour);

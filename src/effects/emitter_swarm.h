@@ -1,17 +1,8 @@
 #pragma once
 // The emitter swarm (modes 22 and 24, and the three-emitter overlay): one emitter per spectrum
 // band; a loud band's emitter steps and sprays dots, a quiet one is reseated unseen.
+#include "effects/scene_state.h"
 
-struct Emitter {
-  float x;
-  float y;
-  float vx;  // direction, -1..+1
-  float vy;
-};
-constexpr int kEmitterRecords = 255;
-extern Emitter Emitters[kEmitterRecords];
-extern int emitterCount;  // emitters of a main pass: width / 8, at most 255
-extern float emitterSpeed;
 constexpr int kEmitterMargin = 32;
 
 enum class EmitterReseat { kNearCentre, kAnywhere };

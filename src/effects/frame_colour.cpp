@@ -5,34 +5,31 @@
 #include "effects/audio_measures.h"
 #include "effects/random_sources.h"
 #include "effects/scene.h"
-#include "effects/scene_driver.h"
-#include "effects/scene_setup.h"
+#include "effects/scene_state.h"
 #include "effects/starburst.h"
 #include "raster/drawing.h"
-
-EffectColour FrameColour{0, 0, 0};
-int bassCue = 0;
 
 int DissolveDensity(int loudness) {
   return 6000000 / (loudness + 1000);
 }
 
 void BeginEffectFrame() {
-  AverageBands(BandLevels, 7);
+  AverageBands(Scene.BandLevels, 7);
   // Band 1 is halved before it competes with band 0, so the deepest band leads the red.
-  const int red = std::max(BandLevels[0], BandLevels[1] / 2);
-  const int green = std::max(BandLevels[2], BandLevels[3]);
-  const int blue = std::max({BandLevels[4], BandLevels[5], BandLevels[6]});
-  FrameColour = {red * 124, green * 124, blue * 124};
-  bassCue = red * 31 / 10;
+  const int red = std::max(Scene.BandLevels[0], Scene.BandLevels[1] / 2);
+  const int green = std::max(Scene.BandLevels[2], Scene.BandLevels[3]);
+  const int blue = std::max({Scene.BandLevels[4], Scene.BandLevels[5], Scene.BandLevels[6]});
+  Scene.FrameColour = {red * 124, green * 124, blue * 124};
+  Scene.bassCue = red * 31 / 10;
 
-  DissolveRect(0, 0, pictureWidth, pictureHeight, DissolveDensity(loudness));
+  DissolveRect(0, 0, Scene.pictureWidth, Scene.pictureHeight, DissolveDensity(Scene.loudness));
 
   ConsiderStarburst();
 }
 
 void ConsiderStarburst() {
-  if (starburstAllowed && !starburstActive && loudness > 6000 && beatFlag && RandomInt(10) < 2) {
+  if (Scene.starburstAllowed && !Scene.starburstActive && Scene.loudness > 6000 && Scene.beatFlag &&
+      RandomInt(10) < 2) {
     StartStarburst();
   }
 }

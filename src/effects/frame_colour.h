@@ -2,9 +2,6 @@
 // The colour of the frame, the bass cue and the dissolve of the old picture.
 #include "effects/effect_colour.h"
 
-extern EffectColour FrameColour;
-extern int bassCue;  // red level * 31 / 10
-
 // 6000000 / (loudness + 1000): loud passages erase less, so their strokes leave longer trails.
 int DissolveDensity(int loudness);
 

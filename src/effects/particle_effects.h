@@ -4,13 +4,6 @@
 #include "effects/effect_colour.h"
 #include "effects/random_sources.h"
 
-extern int burstSize;  // dots of the burst this frame; 500 after every set-up
-extern PicturePoint burstCentre;
-extern EffectColour burstColour;
-extern PicturePoint scatterCentre;
-extern int clusterSteps;  // steps left in the cluster series
-extern EffectColour clusterColour;
-
 // The longest cluster series a playing host can ask for: the strongest bass cue (12598) times 20
 // over the quietest playing loudness (2048). Only a waveform that never rises above its centre
 // (loudness below 2048) would ask for more, up to hundreds of millions of dots in one frame.

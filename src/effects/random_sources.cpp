@@ -5,11 +5,6 @@
 
 #include "effects/scene.h"
 
-double CubedRandomTable[kRandomTableSize];
-double UniformRandomTable[kRandomTableSize];
-int cubedCursor = 0;
-int uniformCursor = 0;
-
 namespace {
 
 // The nearest doubles to 1 / 32767 and 0.2 / 32767.
@@ -24,7 +19,7 @@ double AngleSineTable[kRandomTableSize];
 double AngleCosineTable[kRandomTableSize];
 
 double AngleAt(int index) {
-  return kAngleScale * UniformRandomTable[index] * 0.001;
+  return kAngleScale * Scene.UniformRandomTable[index] * 0.001;
 }
 
 int NextCursor(int cursor) {
@@ -47,14 +42,14 @@ double RandomNudge() {
 }
 
 int RandomCubed(int n) {
-  const int value = int(n * CubedRandomTable[cubedCursor]);
-  cubedCursor = NextCursor(cubedCursor);
+  const int value = int(n * Scene.CubedRandomTable[Scene.cubedCursor]);
+  Scene.cubedCursor = NextCursor(Scene.cubedCursor);
   return value;
 }
 
 double RandomUniform(double x) {
-  const double value = x * UniformRandomTable[uniformCursor];
-  uniformCursor = NextCursor(uniformCursor);
+  const double value = x * Scene.UniformRandomTable[Scene.uniformCursor];
+  Scene.uniformCursor = NextCursor(Scene.uniformCursor);
   return value;
 }
 
@@ -64,8 +59,8 @@ double RandomAngle() {
 
 PicturePoint RandomRadiusPoint(int centreX, int centreY, int reach) {
   const int radius = RandomCubed(reach);
-  const int angle = uniformCursor;
-  uniformCursor = NextCursor(uniformCursor);
+  const int angle = Scene.uniformCursor;
+  Scene.uniformCursor = NextCursor(Scene.uniformCursor);
   return {int(AngleSineTable[angle] * radius) + centreX,
           int(AngleCosineTable[angle] * radius) + centreY};
 }
@@ -73,11 +68,11 @@ PicturePoint RandomRadiusPoint(int centreX, int centreY, int reach) {
 void FillRandomTables() {
   for (int k = 0; k < kRandomTableSize; ++k) {
     const double u = NextRandom15() * kInverse32767;
-    CubedRandomTable[k] = u * u * u;
-    UniformRandomTable[k] = NextRandom15() * kInverse32767;
+    Scene.CubedRandomTable[k] = u * u * u;
+    Scene.UniformRandomTable[k] = NextRandom15() * kInverse32767;
     AngleSineTable[k] = std::sin(AngleAt(k));
     AngleCosineTable[k] = std::cos(AngleAt(k));
   }
-  cubedCursor = 0;
-  uniformCursor = 0;
+  Scene.cubedCursor = 0;
+  Scene.uniformCursor = 0;
 }

@@ -1,21 +1,8 @@
 #pragma once
 // Random sources of the scene engine: bounded draws from the draw thread's 15-bit generator, and
 // two pre-filled tables read in turn, which is how every cloud of dots is scattered cheaply.
+#include "effects/scene_state.h"
 #include "raster/random15.h"
-
-constexpr double kPi = 3.141592653589793;
-// Not 16000: a cursor wraps after 16001 reads.
-constexpr int kRandomTableSize = 16001;
-
-extern double CubedRandomTable[kRandomTableSize];    // u * u * u, crowding towards 0
-extern double UniformRandomTable[kRandomTableSize];  // u, uniform in 0..1
-extern int cubedCursor;
-extern int uniformCursor;
-
-struct PicturePoint {
-  int x;
-  int y;
-};
 
 // (rand() * n) / 32767: 0..n, n itself only for rand() = 32767.
 int RandomInt(int n);

@@ -5,19 +5,17 @@
 #include "effects/frame_colour.h"
 #include "effects/particle_effects.h"
 #include "effects/scene.h"
-#include "effects/scene_driver.h"
-#include "effects/scene_setup.h"
-
-PicturePoint scatterCentre{0, 0};
+#include "effects/scene_state.h"
 
 void DrawScatterCloud() {
-  particleBurstActive = 1;
-  const int x = pictureWidth - int(RandomUniform(pictureWidth));
-  const int y = pictureHeight - int(RandomUniform(pictureHeight));
-  scatterCentre = {x, y};
-  SetPenWidth(beatHold != 0 ? widePenWidth : normalPenWidth);
+  Scene.particleBurstActive = 1;
+  const int x = Scene.pictureWidth - int(RandomUniform(Scene.pictureWidth));
+  const int y = Scene.pictureHeight - int(RandomUniform(Scene.pictureHeight));
+  Scene.scatterCentre = {x, y};
+  SetPenWidth(Scene.beatHold != 0 ? Scene.widePenWidth : Scene.normalPenWidth);
   // On a beat the first cloud is stippled, thinning out its wide dots.
-  SetDrawDensity(beatMultiplier == 1 ? 65535 : 16000);
-  DrawDotCloud(scatterCentre.x, scatterCentre.y, std::min(pictureWidth, pictureHeight) / 4,
-               loudness / 16, FrameColour);
+  SetDrawDensity(Scene.beatMultiplier == 1 ? 65535 : 16000);
+  DrawDotCloud(Scene.scatterCentre.x, Scene.scatterCentre.y,
+               std::min(Scene.pictureWidth, Scene.pictureHeight) / 4, Scene.loudness / 16,
+               Scene.FrameColour);
 }

@@ -1,24 +1,8 @@
 #pragma once
-// What the frame loop asks of the effect scene engine. Everything here runs on the draw thread.
-
-// Drawing modes that reach DrawScene.
-enum : int {
-  kModePetalRing = 2,
-  kModeScatterClouds = 21,
-  kModeEmitterSwarmCentre = 22,  // also the three-emitter overlay in an overlay pass
-  kModeClusterBloom = 23,
-  kModeEmitterSwarmAnywhere = 24,
-  kModeStarburst = 119,  // overlay pass only
-};
-
-extern int DrawingMode;  // 2 at load
-extern int OverlayPass;  // set while an overlay pass runs DrawScene
-
-// Per-effect flags the frame loop reads.
-extern int emitterOverlay;
-extern int sparkFanEnabled;
-extern int particleBurstActive;
-extern int starburstActive;
+// What the frame loop asks of the effect scene engine. Everything here runs on the draw thread;
+// the state it works on is the scene record (the drawing mode, the overlay pass and the per-effect
+// flags the frame loop reads among it).
+#include "effects/scene_state.h"
 
 // The scene set-up for a picture of width x height, run on start and on every change of picture
 // size: the picture size, then InitDirectionTable, FillRandomTables, ResetEffectState and

@@ -1,7 +1,4 @@
-#include "effects/scene_driver.h"
-
-#include <algorithm>
-#include <iterator>
+#include "effects/scene.h"
 
 #include "effects/audio_measures.h"
 #include "effects/audio_samples.h"
@@ -11,21 +8,9 @@
 #include "effects/particle_effects.h"
 #include "effects/petal_ring.h"
 #include "effects/random_sources.h"
-#include "effects/scene.h"
-#include "effects/scene_setup.h"
+#include "effects/scene_state.h"
 #include "effects/spark_fan.h"
 #include "effects/starburst.h"
-
-int DrawingMode = kModePetalRing;
-int OverlayPass = 0;
-int emitterOverlay = 0;
-int sparkFanEnabled = 0;
-int starburstAllowed = 0;
-int burstColourHeld = 1;
-int beatMultiplier = 1;
-int beatHold = 0;
-double petalFrequency = 2.0;
-double ringPhase = 0.0;
 
 namespace {
 
@@ -35,33 +20,33 @@ constexpr int kStrongBassCue = 4000;
 }  // namespace
 
 void DrawScene() {
-  if (beatFlag) {
-    beatHold = 3;
-    beatMultiplier = 2;
+  if (Scene.beatFlag) {
+    Scene.beatHold = 3;
+    Scene.beatMultiplier = 2;
   } else {
     // Only main passes count the hold down, so an overlay pass does not shorten it.
-    if (beatHold != 0 && !OverlayPass) --beatHold;
-    beatMultiplier = 1;
+    if (Scene.beatHold != 0 && !Scene.OverlayPass) --Scene.beatHold;
+    Scene.beatMultiplier = 1;
   }
-  if (!OverlayPass) BeginEffectFrame();
+  if (!Scene.OverlayPass) BeginEffectFrame();
 
-  switch (DrawingMode) {
+  switch (Scene.DrawingMode) {
     case kModePetalRing:
       DrawPetalRing();
       break;
     case kModeScatterClouds: {
       DrawScatterCloud();
-      const int frameMultiplier = beatMultiplier;
-      beatMultiplier = 1;
+      const int frameMultiplier = Scene.beatMultiplier;
+      Scene.beatMultiplier = 1;
       DrawScatterCloud();
-      beatMultiplier = frameMultiplier;
+      Scene.beatMultiplier = frameMultiplier;
       break;
     }
     case kModeEmitterSwarmCentre:
       DrawEmitterSwarm(EmitterReseat::kNearCentre);
       break;
     case kModeClusterBloom: {
-      const int steps = bassCue >= kStrongBassCue ? 10 : 1;
+      const int steps = Scene.bassCue >= kStrongBassCue ? 10 : 1;
       for (int s = 0; s < steps; ++s) DrawClusterBloom();
       break;
     }
@@ -76,58 +61,32 @@ void DrawScene() {
   }
 
   // Now and then, in every pass, the ring gets a new number of petals.
-  if (RandomInt(1000) < 10) petalFrequency = RandomInt(10) + 1;
-  if (DrawingMode == kModePetalRing) {
-    ringPhase += 0.05;
-    if (ringPhase >= kPi + kPi) ringPhase = 0.0;
+  if (RandomInt(1000) < 10) Scene.petalFrequency = RandomInt(10) + 1;
+  if (Scene.DrawingMode == kModePetalRing) {
+    Scene.ringPhase += 0.05;
+    if (Scene.ringPhase >= kPi + kPi) Scene.ringPhase = 0.0;
   }
 }
 
 void ChooseNewEffect() {
-  burstColourHeld = RandomInt(2) == 0 ? 1 : 0;
+  Scene.burstColourHeld = RandomInt(2) == 0 ? 1 : 0;
   // The petal ring is only ever the first effect; ClusterBloom needs rand() 32767.
   static constexpr int kModes[4] = {kModeScatterClouds, kModeEmitterSwarmCentre,
                                     kModeEmitterSwarmAnywhere, kModeClusterBloom};
-  DrawingMode = kModes[RandomInt(3)];
-  ringPhase = 0.0;
-  emitterOverlay = RandomInt(2) != 0 && DrawingMode != kModeEmitterSwarmCentre ? 1 : 0;
-  sparkFanEnabled = RandomInt(100) <= 45 && DrawingMode != kModeClusterBloom ? 1 : 0;
-  if (DrawingMode == kModeScatterClouds) {
-    starburstAllowed = 1;
+  Scene.DrawingMode = kModes[RandomInt(3)];
+  Scene.ringPhase = 0.0;
+  Scene.emitterOverlay = RandomInt(2) != 0 && Scene.DrawingMode != kModeEmitterSwarmCentre ? 1 : 0;
+  Scene.sparkFanEnabled = RandomInt(100) <= 45 && Scene.DrawingMode != kModeClusterBloom ? 1 : 0;
+  if (Scene.DrawingMode == kModeScatterClouds) {
+    Scene.starburstAllowed = 1;
   } else {
-    starburstAllowed = RandomInt(100) <= 33 && DrawingMode != kModeClusterBloom ? 1 : 0;
+    Scene.starburstAllowed = RandomInt(100) <= 33 && Scene.DrawingMode != kModeClusterBloom ? 1 : 0;
   }
 }
 
 void ResetSceneToLoadState() {
+  // The values at load, made once: the record is too large for a fresh copy on the stack.
+  static const SceneState load_state;
+  Scene = load_state;
   Samples = SampleArrays{};
-  DrawingMode = kModePetalRing;
-  OverlayPass = 0;
-  emitterOverlay = 0;
-  sparkFanEnabled = 0;
-  starburstAllowed = 0;
-  burstColourHeld = 1;
-  beatMultiplier = 1;
-  beatHold = 0;
-  petalFrequency = 2.0;
-  ringPhase = 0.0;
-  loudness = previousLoudness = beatFlag = 0;
-  sizeScale = 0.0;
-  std::fill(std::begin(BandLevels), std::end(BandLevels), 0);
-  FrameColour = {0, 0, 0};
-  bassCue = 0;
-  particleBurstActive = 0;
-  burstSize = 0;
-  burstCentre = {0, 0};
-  burstColour = {0, 0, 0};
-  scatterCentre = {0, 0};
-  clusterSteps = 0;
-  clusterColour = {0, 0, 0};
-  starburstActive = 0;
-  starburstOffsetX = starburstOffsetY = 0;
-  starburstColour = {0, 0, 0};
-  sparkCentreOffsetX = sparkCentreOffsetY = 0;
-  emitterSpeed = 0.0f;
-  normalPenWidth = 1;
-  widePenWidth = 2;
 }

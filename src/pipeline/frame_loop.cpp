@@ -99,7 +99,7 @@ void CarryOutRequests() {
 
 void DrawSceneFrame() {
   AnalyseAudioFrame();
-  if (emitterOverlay) DrawOverlayPass(kModeEmitterSwarmCentre);
+  if (Scene.emitterOverlay) DrawOverlayPass(kModeEmitterSwarmCentre);
   try {
     DrawScene();
   } catch (...) {
@@ -107,9 +107,9 @@ void DrawSceneFrame() {
     ReportError("DrawSW error");
   }
   // Faults in the extra passes end the frame; the draw thread reports them.
-  if (sparkFanEnabled) DrawSparkFan();
-  if (particleBurstActive) DrawParticleBurst();
-  if (starburstActive) DrawOverlayPass(kModeStarburst);
+  if (Scene.sparkFanEnabled) DrawSparkFan();
+  if (Scene.particleBurstActive) DrawParticleBurst();
+  if (Scene.starburstActive) DrawOverlayPass(kModeStarburst);
 }
 
 FrameStage RunFrameTurn(const PictureRect& target, void (*handOver)(void*), void* context) {
@@ -148,14 +148,14 @@ void DrawOverlayPass(int mode) {
   // Restores the mode even when the pass throws, so a fault cannot leave an overlay-only
   // drawing behind as the current effect.
   struct Restore {
-    int saved = DrawingMode;
+    int saved = Scene.DrawingMode;
     ~Restore() {
-      DrawingMode = saved;
-      OverlayPass = 0;
+      Scene.DrawingMode = saved;
+      Scene.OverlayPass = 0;
     }
   } restore;
-  DrawingMode = mode;
-  OverlayPass = 1;
+  Scene.DrawingMode = mode;
+  Scene.OverlayPass = 1;
   DrawScene();
 }
 

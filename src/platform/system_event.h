@@ -1,5 +1,6 @@
 #pragma once
-// The backend's events; each backend folder implements these, event.cpp adds virtual time.
+// The backend's events; each backend folder implements these and the rest of event.h (in
+// system_event.cpp), event_wait.cpp adds virtual time.
 #include <cstdint>
 
 #include "platform/event.h"

@@ -105,9 +105,29 @@ int ReadDeviceRecord(const char* path, int number, DeviceGuid* guid) {
   return 1;
 }
 
-void LoadSettings(void* module) {
-  char path[platform::kMaxPathBytes];
-  if (!SettingsFilePath(module, path)) return;
+namespace {
+
+// The full-screen device must be one that exists: the stored one when it does, else the first
+// of the list with its mode, else none with 640 x 480 at 16 bits and 60 Hz.
+void FallBackToAnExistingDevice(PluginSettingsRecord& s) {
+  if (FindDeviceByGuid(s.fs_guid)) return;
+  // The stored device is gone: its mode means nothing on another device.
+  if (const DisplayDevice* first = DisplayDeviceList) {
+    s.fs_refresh = static_cast<int>(first->refreshRate);
+    s.fs_width = static_cast<int>(first->width);
+    s.fs_height = static_cast<int>(first->height);
+    s.fs_guid = first->guid;
+    s.fs_bits = static_cast<int>(first->bitsPerPixel);
+  } else {
+    s.fs_refresh = 60;
+    s.fs_width = 640;
+    s.fs_height = 480;
+    s.fs_bits = 16;
+    s.fs_guid = DeviceGuid{};
+  }
+}
+
+void ReadSettingsFile(const char* path) {
   PluginSettingsRecord& s = PluginSettings;
   ReadInt(path, KeyName("Screen_x", kPlainKey), &s.Screen_x);
   ReadInt(path, KeyName("Screen_y", kPlainKey), &s.Screen_y);
@@ -133,23 +153,15 @@ void LoadSettings(void* module) {
       ReadUnsigned(path, KeyName("fs_bits", n), &device->bitsPerPixel);
     }
   }
+}
 
-  if (!FindDeviceByGuid(s.fs_guid)) {
-    // The stored device is gone: its mode means nothing on another device.
-    if (const DisplayDevice* first = DisplayDeviceList) {
-      s.fs_refresh = static_cast<int>(first->refreshRate);
-      s.fs_width = static_cast<int>(first->width);
-      s.fs_height = static_cast<int>(first->height);
-      s.fs_guid = first->guid;
-      s.fs_bits = static_cast<int>(first->bitsPerPixel);
-    } else {
-      s.fs_refresh = 60;
-      s.fs_width = 640;
-      s.fs_height = 480;
-      s.fs_bits = 16;
-      s.fs_guid = DeviceGuid{};
-    }
-  }
+}  // namespace
+
+void LoadSettings(void* module) {
+  char path[platform::kMaxPathBytes];
+  // Without a usable settings path nothing is read, but the device still has to exist.
+  if (SettingsFilePath(module, path)) ReadSettingsFile(path);
+  FallBackToAnExistingDevice(PluginSettings);
 }
 
 void SaveSettings(void* module) {

@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <numbers>
 
 #include "effects/audio_samples.h"
 #include "pipeline/sample_copy.h"
@@ -15,7 +16,7 @@ AudioClip Sine(double hz, double amplitude, int rate = 44100, double seconds = 0
   AudioClip clip;
   clip.sample_rate = rate;
   for (int n = 0; n < int(rate * seconds); ++n) {
-    clip.left.push_back(float(amplitude * std::sin(2 * 3.141592653589793 * hz * n / rate)));
+    clip.left.push_back(float(amplitude * std::sin(2 * std::numbers::pi * hz * n / rate)));
     clip.right.push_back(0.0f);
   }
   return clip;

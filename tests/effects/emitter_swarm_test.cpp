@@ -8,7 +8,7 @@
 #include "effects/dot_cloud.h"
 #include "effects/emitter_swarm.h"
 #include "effects/scene.h"
-#include "effects/scene_driver.h"
+#include "effects/scene_state.h"
 #include "random_control.h"
 #include "scene_harness.h"
 
@@ -16,28 +16,28 @@ namespace {
 
 void StartQuiet(int width, int height) {
   ASSERT_TRUE(scene_harness::StartScene(width, height));
-  loudness = 0;  // no dots from StepEmitter
+  Scene.loudness = 0;  // no dots from StepEmitter
 }
 
 }  // namespace
 
 TEST(EmitterSwarm, ReflectsOncePastEachMarginAndNotOnIt) {
   StartQuiet(640, 480);
-  emitterSpeed = 0.0f;  // the position is where the step lands
+  Scene.emitterSpeed = 0.0f;  // the position is where the step lands
   // {x, y, new x, new y}: x bounces below 32 and above 639 - 16, y below 16 and above 479 - 32.
   const float cases[][4] = {{32, 200, 32, 200},   {31, 200, 1, 200},   {623, 200, 623, 200},
                             {624, 200, 625, 200}, {300, 16, 300, 16},  {300, 15, 300, 17},
                             {300, 447, 300, 447}, {300, 448, 300, 481}};
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::Message() << c[0] << "," << c[1]);
-    Emitters[0] = {c[0], c[1], 0.5f, 0.5f};
+    Scene.Emitters[0] = {c[0], c[1], 0.5f, 0.5f};
     StepEmitter(0);
-    EXPECT_EQ(Emitters[0].x, c[2]);
-    EXPECT_EQ(Emitters[0].y, c[3]);
+    EXPECT_EQ(Scene.Emitters[0].x, c[2]);
+    EXPECT_EQ(Scene.Emitters[0].y, c[3]);
     const bool xBounced = c[0] != c[2], yBounced = c[1] != c[3];
     // A bounce reverses its component; every bounce nudges vx, never vy.
-    EXPECT_EQ(Emitters[0].vy, yBounced ? -0.5f : 0.5f);
-    const float vx = Emitters[0].vx;
+    EXPECT_EQ(Scene.Emitters[0].vy, yBounced ? -0.5f : 0.5f);
+    const float vx = Scene.Emitters[0].vx;
     EXPECT_TRUE(xBounced ? vx < -0.39f : yBounced ? vx != 0.5f : vx == 0.5f) << vx;
   }
 }
@@ -61,44 +61,44 @@ TEST(EmitterSwarm, OverlayUsesThreeBandsAndThreshold256) {
   std::memset(Samples.SpectrumSamples[0], 50, 342);        // 784 / 3 = 261 > 256: fires
   std::memset(Samples.SpectrumSamples[0] + 342, 49, 341);  // 768 / 3 = 256: does not
   std::memset(Samples.SpectrumSamples[0] + 683, 34, 341);  // 528 / 2 = 264: fires
-  OverlayPass = 1;
-  particleBurstActive = 0;
-  const uint64_t before = cloudDotCount;
+  Scene.OverlayPass = 1;
+  Scene.particleBurstActive = 0;
+  const uint64_t before = Scene.cloudDotCount;
   DrawEmitterSwarm(EmitterReseat::kNearCentre);
-  OverlayPass = 0;
-  EXPECT_EQ(BandLevels[0], 784 / 3);
-  EXPECT_EQ(BandLevels[1], 768 / 3);  // 256 is not above the threshold
-  EXPECT_EQ(BandLevels[2], 528 / 2);
-  EXPECT_EQ(cloudDotCount - before, 2u * 128);
-  EXPECT_EQ(particleBurstActive, 0);  // only main passes start the burst
+  Scene.OverlayPass = 0;
+  EXPECT_EQ(Scene.BandLevels[0], 784 / 3);
+  EXPECT_EQ(Scene.BandLevels[1], 768 / 3);  // 256 is not above the threshold
+  EXPECT_EQ(Scene.BandLevels[2], 528 / 2);
+  EXPECT_EQ(Scene.cloudDotCount - before, 2u * 128);
+  EXPECT_EQ(Scene.particleBurstActive, 0);  // only main passes start the burst
 }
 
 TEST(EmitterSwarm, NarrowPictureHasNoBandsButStillStepsEmitterZero) {
   ASSERT_TRUE(scene_harness::StartScene(7, 40));
-  EXPECT_EQ(emitterCount, 0);
+  EXPECT_EQ(Scene.emitterCount, 0);
   scene_harness::FillSamples(200, 200);
   AnalyseAudioFrame();
-  BandLevels[0] = -1;
-  const Emitter before = Emitters[0];
-  const uint64_t dots = cloudDotCount;
+  Scene.BandLevels[0] = -1;
+  const Emitter before = Scene.Emitters[0];
+  const uint64_t dots = Scene.cloudDotCount;
   DrawEmitterSwarm(EmitterReseat::kAnywhere);
-  EXPECT_EQ(BandLevels[0], -1);  // no analysis
-  EXPECT_EQ(cloudDotCount - dots, uint64_t(200 * 200 / 8 / 16));
-  EXPECT_TRUE(Emitters[0].x != before.x || Emitters[0].y != before.y);
+  EXPECT_EQ(Scene.BandLevels[0], -1);  // no analysis
+  EXPECT_EQ(Scene.cloudDotCount - dots, uint64_t(200 * 200 / 8 / 16));
+  EXPECT_TRUE(Scene.Emitters[0].x != before.x || Scene.Emitters[0].y != before.y);
 }
 
 TEST(EmitterSwarm, TopDrawWithAllRecordsInUseStepsTheLastRecord) {
   ASSERT_TRUE(scene_harness::StartScene(2048, 40));
-  ASSERT_EQ(emitterCount, 255);
+  ASSERT_EQ(Scene.emitterCount, 255);
   scene_harness::FillSamples(0, 128);
   AnalyseAudioFrame();
-  const Emitter last = Emitters[254];
+  const Emitter last = Scene.Emitters[254];
   // Near-centre reseating takes no number from the generator, so the next one is the fallback's.
   random_control::SeedSoRandomIs(32767);
-  const uint64_t dots = cloudDotCount;
+  const uint64_t dots = Scene.cloudDotCount;
   DrawEmitterSwarm(EmitterReseat::kNearCentre);
-  EXPECT_EQ(cloudDotCount - dots, 128u);
-  EXPECT_NE(Emitters[254].x, last.x);  // reseated and then stepped, never record 255
+  EXPECT_EQ(Scene.cloudDotCount - dots, 128u);
+  EXPECT_NE(Scene.Emitters[254].x, last.x);  // reseated and then stepped, never record 255
 }
 
 TEST(EmitterSwarm, BandsAboveTwiceTheLoudnessUpToTheCapFireAndTheBassIsDamped) {
@@ -111,15 +111,15 @@ TEST(EmitterSwarm, BandsAboveTwiceTheLoudnessUpToTheCapFireAndTheBassIsDamped) {
                           {200, 129, 1, 312, 100}, {255, 255, 2, 76 * 508, 324}};
   for (const auto& c : cases) {
     ASSERT_TRUE(scene_harness::StartScene(640, 480));
-    ASSERT_EQ(emitterCount, 80);
+    ASSERT_EQ(Scene.emitterCount, 80);
     scene_harness::FillSamples(c[1], c[0]);
     AnalyseAudioFrame();
-    beatMultiplier = c[2];
-    const uint64_t before = cloudDotCount;
+    Scene.beatMultiplier = c[2];
+    const uint64_t before = Scene.cloudDotCount;
     DrawEmitterSwarm(EmitterReseat::kNearCentre);
-    EXPECT_EQ(cloudDotCount - before, uint64_t(c[3])) << c[0] << " " << c[1];
-    EXPECT_EQ(emitterSpeed, float(c[4]));
-    EXPECT_EQ(particleBurstActive, 1);
+    EXPECT_EQ(Scene.cloudDotCount - before, uint64_t(c[3])) << c[0] << " " << c[1];
+    EXPECT_EQ(Scene.emitterSpeed, float(c[4]));
+    EXPECT_EQ(Scene.particleBurstActive, 1);
   }
 }
 
@@ -129,19 +129,19 @@ TEST(EmitterSwarm, AnywhereReseatDrawsXThenY) {
   AnalyseAudioFrame();
   ASSERT_TRUE(random_control::SeedSoDrawsFall({{16384, 16384}, {0, 40}}));
   DrawEmitterSwarm(EmitterReseat::kAnywhere);
-  EXPECT_EQ(Emitters[0].x, 320.0f);  // 16384 * 640 / 32767
-  EXPECT_EQ(Emitters[0].y, 0.0f);
+  EXPECT_EQ(Scene.Emitters[0].x, 320.0f);  // 16384 * 640 / 32767
+  EXPECT_EQ(Scene.Emitters[0].y, 0.0f);
 }
 
 TEST(EmitterSwarm, OverlayFallbackDrawsAmongAllEmittersNotTheThree) {
   ASSERT_TRUE(scene_harness::StartScene(640, 480));
   scene_harness::FillSamples(0, 128);
   AnalyseAudioFrame();
-  const Emitter last = Emitters[79];
+  const Emitter last = Scene.Emitters[79];
   // The overlay reseats near the centre from the tables, so the fallback's is the first draw.
   random_control::SeedSoRandomIs(32766);  // RandomInt(80) = 79, RandomInt(3) would be 2
-  OverlayPass = 1;
+  Scene.OverlayPass = 1;
   DrawEmitterSwarm(EmitterReseat::kNearCentre);
-  OverlayPass = 0;
-  EXPECT_TRUE(Emitters[79].x != last.x || Emitters[79].y != last.y);
+  Scene.OverlayPass = 0;
+  EXPECT_TRUE(Scene.Emitters[79].x != last.x || Scene.Emitters[79].y != last.y);
 }

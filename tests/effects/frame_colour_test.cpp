@@ -5,7 +5,7 @@
 
 #include "effects/audio_measures.h"
 #include "effects/frame_colour.h"
-#include "effects/scene_driver.h"
+#include "effects/scene_state.h"
 #include "effects/starburst.h"
 #include "random_control.h"
 #include "scene_harness.h"
@@ -31,15 +31,15 @@ TEST(FrameColour, BassRedMiddleGreenTopBlue) {
   SetSevenBands({8, 20, 21, 22, 23, 24, 26});  // levels 112, 304, 320, 336, 352, 368, 400
   AnalyseAudioFrame();
   BeginEffectFrame();
-  EXPECT_EQ(BandLevels[0], 112);
-  EXPECT_EQ(FrameColour.red, 152 * 124);  // 304 / 2 beats 112
-  EXPECT_EQ(FrameColour.green, 336 * 124);
-  EXPECT_EQ(FrameColour.blue, 400 * 124);
-  EXPECT_EQ(bassCue, 152 * 31 / 10);
+  EXPECT_EQ(Scene.BandLevels[0], 112);
+  EXPECT_EQ(Scene.FrameColour.red, 152 * 124);  // 304 / 2 beats 112
+  EXPECT_EQ(Scene.FrameColour.green, 336 * 124);
+  EXPECT_EQ(Scene.FrameColour.blue, 400 * 124);
+  EXPECT_EQ(Scene.bassCue, 152 * 31 / 10);
   SetSevenBands({14, 20, 20, 20, 20, 20, 20});  // 208 against 304 / 2
   BeginEffectFrame();
-  EXPECT_EQ(FrameColour.red, 208 * 124);
-  EXPECT_EQ(bassCue, 644);
+  EXPECT_EQ(Scene.FrameColour.red, 208 * 124);
+  EXPECT_EQ(Scene.bassCue, 644);
 }
 
 TEST(FrameColour, DissolveDensityFollowsLoudness) {
@@ -58,12 +58,12 @@ TEST(FrameColour, StarburstNeedsLoudnessAbove6000OnABeatAndOneDrawInFive) {
                           {8128, 1, 0, 0, 0}};
   for (const auto& c : cases) {
     ASSERT_TRUE(scene_harness::StartScene(640, 480));
-    loudness = c[0];
-    beatFlag = c[1];
-    starburstAllowed = c[2];
+    Scene.loudness = c[0];
+    Scene.beatFlag = c[1];
+    Scene.starburstAllowed = c[2];
     ASSERT_TRUE(random_control::SeedSoDrawsFall({{c[3], c[3]}, {30000, 32767}}));
     ConsiderStarburst();
-    EXPECT_EQ(starburstActive, c[4]) << c[0] << " " << c[1] << " " << c[2];
+    EXPECT_EQ(Scene.starburstActive, c[4]) << c[0] << " " << c[1] << " " << c[2];
     const bool drawn = c[0] > 6000 && c[1] && c[2];
     EXPECT_EQ(NextRandom15() >= 30000, drawn);
   }

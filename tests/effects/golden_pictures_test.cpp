@@ -13,7 +13,7 @@
 
 #include "effects/audio_measures.h"
 #include "effects/scene.h"
-#include "effects/scene_driver.h"
+#include "effects/scene_state.h"
 #include "png_writer.h"
 #include "scene_harness.h"
 
@@ -28,10 +28,10 @@ struct Scenario {
   int mode;
   int frames;
   Audio audio;
-  int overlay;    // emitterOverlay
-  int fan;        // sparkFanEnabled
-  int starburst;  // starburstAllowed
-  bool burst;     // keep particleBurstActive set, as the swarm and scatter modes do
+  int overlay;    // Scene.emitterOverlay
+  int fan;        // Scene.sparkFanEnabled
+  int starburst;  // Scene.starburstAllowed
+  bool burst;     // keep Scene.particleBurstActive set, as the swarm and scatter modes do
   int width = 320;
   int height = 240;
 };
@@ -66,19 +66,19 @@ Rendered Render(const Scenario& s) {
   Rendered result;
   const int width = s.width, height = s.height;
   if (!scene_harness::StartScene(width, height)) return result;
-  DrawingMode = s.mode;
-  emitterOverlay = s.overlay;
-  sparkFanEnabled = s.fan;
-  starburstAllowed = s.starburst;
+  Scene.DrawingMode = s.mode;
+  Scene.emitterOverlay = s.overlay;
+  Scene.sparkFanEnabled = s.fan;
+  Scene.starburstAllowed = s.starburst;
   for (int frame = 0; frame < s.frames; ++frame) {
     if (s.audio == kQuiet) {
       scene_harness::FillQuietMusic(frame);
     } else {
       scene_harness::FillMusic(frame, s.audio == kLoud);
     }
-    if (s.burst) particleBurstActive = 1;
+    if (s.burst) Scene.particleBurstActive = 1;
     scene_harness::DrawFrame();
-    result.starburstSeen |= starburstActive != 0;
+    result.starburstSeen |= Scene.starburstActive != 0;
   }
   std::vector<uint8_t> rgb;
   if (!ReadShownPicture(width, height, rgb)) return result;

@@ -36,10 +36,10 @@ TEST(RandomSources, FillRandomTablesTakesTwoDrawsPerEntryCubedFirst) {
   ASSERT_TRUE(random_control::SeedSoDrawsFall({{16384, 16384}, {0, 0}}));
   FillRandomTables();
   const double u = 16384 * 3.051850947599719e-05;
-  EXPECT_EQ(CubedRandomTable[0], u * u * u);
-  EXPECT_EQ(UniformRandomTable[0], 0.0);
-  EXPECT_EQ(cubedCursor, 0);
-  EXPECT_EQ(uniformCursor, 0);
+  EXPECT_EQ(Scene.CubedRandomTable[0], u * u * u);
+  EXPECT_EQ(Scene.UniformRandomTable[0], 0.0);
+  EXPECT_EQ(Scene.cubedCursor, 0);
+  EXPECT_EQ(Scene.uniformCursor, 0);
 }
 
 TEST(RandomSources, CursorsWrapAfter16001Reads) {
@@ -51,8 +51,8 @@ TEST(RandomSources, CursorsWrapAfter16001Reads) {
     RandomCubed(1);
     RandomUniform(1.0);
   }
-  EXPECT_EQ(cubedCursor, 0);
-  EXPECT_EQ(uniformCursor, 0);
+  EXPECT_EQ(Scene.cubedCursor, 0);
+  EXPECT_EQ(Scene.uniformCursor, 0);
   EXPECT_EQ(RandomCubed(1000000), first);  // the 16002nd read uses entry 0 again
   EXPECT_EQ(RandomUniform(1.0), firstUniform);
 }
@@ -61,15 +61,15 @@ TEST(RandomSources, RadiusPointIsRadiusThenAngleWithSineForX) {
   SeedRandom15(7);
   FillRandomTables();
   for (int i = 0; i < 200; ++i) {
-    const int c = cubedCursor;
-    const int u = uniformCursor;
-    const int r = int(333 * CubedRandomTable[c]);
-    const double a = 2000 * kPi * UniformRandomTable[u] * 0.001;
+    const int c = Scene.cubedCursor;
+    const int u = Scene.uniformCursor;
+    const int r = int(333 * Scene.CubedRandomTable[c]);
+    const double a = 2000 * kPi * Scene.UniformRandomTable[u] * 0.001;
     const PicturePoint p = RandomRadiusPoint(100, -50, 333);
     ASSERT_EQ(p.x, int(std::sin(a) * r) + 100) << i;
     ASSERT_EQ(p.y, int(std::cos(a) * r) - 50) << i;
   }
   // RandomAngle reads the uniform table the same way.
-  const int u = uniformCursor;
-  EXPECT_EQ(RandomAngle(), 2000 * kPi * UniformRandomTable[u] * 0.001);
+  const int u = Scene.uniformCursor;
+  EXPECT_EQ(RandomAngle(), 2000 * kPi * Scene.UniformRandomTable[u] * 0.001);
 }

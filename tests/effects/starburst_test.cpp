@@ -8,31 +8,31 @@
 #include "effects/audio_measures.h"
 #include "effects/frame_colour.h"
 #include "effects/scene.h"
-#include "effects/scene_driver.h"
+#include "effects/scene_state.h"
 #include "effects/starburst.h"
 #include "scene_harness.h"
 
 TEST(Starburst, RunsExactlyFourteenFrames) {
   for (int level : {0, 2048, 8128}) {
     ASSERT_TRUE(scene_harness::StartScene(640, 480));
-    loudness = level;
-    FrameColour = {11, 22, 33};
+    Scene.loudness = level;
+    Scene.FrameColour = {11, 22, 33};
     StartStarburst();
-    ASSERT_EQ(starburstActive, 1);
-    EXPECT_EQ(starburstColour.green, 22);
-    EXPECT_GE(starburstOffsetX, -320);
-    EXPECT_LE(starburstOffsetX, 320);
-    for (const Star& star : Stars) {
+    ASSERT_EQ(Scene.starburstActive, 1);
+    EXPECT_EQ(Scene.starburstColour.green, 22);
+    EXPECT_GE(Scene.starburstOffsetX, -320);
+    EXPECT_LE(Scene.starburstOffsetX, 320);
+    for (const Star& star : Scene.Stars) {
       ASSERT_EQ(star.z, 7.0);
       ASSERT_LE(std::abs(star.x), 240.0);
     }
     int frames = 0;
-    while (starburstActive && frames < 100) {
+    while (Scene.starburstActive && frames < 100) {
       DrawOverlayPass(kModeStarburst);
       ++frames;
     }
     EXPECT_EQ(frames, 14) << level;
-    EXPECT_EQ(Stars[254].z, 0.0);
+    EXPECT_EQ(Scene.Stars[254].z, 0.0);
   }
 }
 
@@ -40,14 +40,14 @@ TEST(Starburst, StartWhileRunningChangesNothing) {
   ASSERT_TRUE(scene_harness::StartScene(640, 480));
   StartStarburst();
   DrawOverlayPass(kModeStarburst);
-  const Star first = Stars[0];
-  const int offsetX = starburstOffsetX;
-  FrameColour = {1, 1, 1};
+  const Star first = Scene.Stars[0];
+  const int offsetX = Scene.starburstOffsetX;
+  Scene.FrameColour = {1, 1, 1};
   StartStarburst();
-  EXPECT_EQ(Stars[0].x, first.x);
-  EXPECT_EQ(Stars[0].z, 6.5);
-  EXPECT_EQ(starburstOffsetX, offsetX);
-  EXPECT_NE(starburstColour.red, 1);
+  EXPECT_EQ(Scene.Stars[0].x, first.x);
+  EXPECT_EQ(Scene.Stars[0].z, 6.5);
+  EXPECT_EQ(Scene.starburstOffsetX, offsetX);
+  EXPECT_NE(Scene.starburstColour.red, 1);
 }
 
 namespace {
@@ -56,13 +56,13 @@ namespace {
 // depth z, the rest far outside the picture.
 void OneFrame(std::initializer_list<std::pair<int, int>> dots, double z, int level) {
   ASSERT_TRUE(scene_harness::StartScene(320, 240));
-  for (Star& star : Stars) star = {1e7, 1e7, z};
+  for (Star& star : Scene.Stars) star = {1e7, 1e7, z};
   int i = 0;
-  for (auto [x, y] : dots) Stars[i++] = {(x - 160) * (z + 1), (y - 120) * (z + 1), z};
-  starburstOffsetX = starburstOffsetY = 0;
-  starburstColour = {65535, 65535, 65535};
-  starburstActive = 1;
-  loudness = level;
+  for (auto [x, y] : dots) Scene.Stars[i++] = {(x - 160) * (z + 1), (y - 120) * (z + 1), z};
+  Scene.starburstOffsetX = Scene.starburstOffsetY = 0;
+  Scene.starburstColour = {65535, 65535, 65535};
+  Scene.starburstActive = 1;
+  Scene.loudness = level;
   DrawOverlayPass(kModeStarburst);
 }
 
@@ -86,11 +86,11 @@ TEST(Starburst, DotWidthGrowsAsTheStarsComeCloserAndWideDotsAreStippled) {
     SCOPED_TRACE(testing::Message() << level << " z " << z);
     // Every star on one spot: together they cover the whole dot.
     ASSERT_TRUE(scene_harness::StartScene(320, 240));
-    for (Star& star : Stars) star = {0.0, 0.0, z};
-    starburstOffsetX = starburstOffsetY = 0;
-    starburstColour = {65535, 65535, 65535};
-    starburstActive = 1;
-    loudness = level;
+    for (Star& star : Scene.Stars) star = {0.0, 0.0, z};
+    Scene.starburstOffsetX = Scene.starburstOffsetY = 0;
+    Scene.starburstColour = {65535, 65535, 65535};
+    Scene.starburstActive = 1;
+    Scene.loudness = level;
     DrawOverlayPass(kModeStarburst);
     EXPECT_EQ(DrawDensity(), 15000);
     int left = 320, right = -1;

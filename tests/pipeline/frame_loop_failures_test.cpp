@@ -83,7 +83,7 @@ TEST_F(FrameLoopFailures, ANewEffectAskedForBeforeTheFirstFrameReplacesTheFirstE
     EXPECT_EQ(Requests.NewEffectRequest, asked ? 1 : 0);
     Turn(kBoot);
     EXPECT_EQ(Loop.EffectChangeCount, asked ? 1u : 0u) << asked;
-    EXPECT_EQ(DrawingMode != kModePetalRing, asked);
+    EXPECT_EQ(Scene.DrawingMode != kModePetalRing, asked);
     EXPECT_EQ(Requests.NewEffectRequest, 0);
   }
 }

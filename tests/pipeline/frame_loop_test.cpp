@@ -197,10 +197,10 @@ TEST_F(FrameLoopTest, ALockedEffectSurvivesAutomaticChangesAndErrorsButNotChange
 
 TEST_F(FrameLoopTest, AnOverlayPassPutsTheDrawingModeBack) {
   SettleAt(kBoot);
-  DrawingMode = kModeScatterClouds;
+  Scene.DrawingMode = kModeScatterClouds;
   DrawOverlayPass(kModeStarburst);
-  EXPECT_EQ(DrawingMode, kModeScatterClouds);
-  EXPECT_EQ(OverlayPass, 0);
+  EXPECT_EQ(Scene.DrawingMode, kModeScatterClouds);
+  EXPECT_EQ(Scene.OverlayPass, 0);
 }
 
 TEST_F(FrameLoopTest, ReleasingTheSceneMakesTheNextFrameRebuildIt) {

@@ -2,6 +2,7 @@
 // spots and the dissolve (raster_pictures/*.png next to the test executable's working folder).
 #include <cmath>
 #include <filesystem>
+#include <numbers>
 
 #include "png_writer.h"
 #include "surface_fixture.h"
@@ -25,7 +26,7 @@ TEST_F(PictureTest, LinesSpotsAndDissolveAsPng) {
   for (int i = 0; i < 32; ++i) {
     SetPenWidth(i + 1);
     SetDrawDensity(65535);
-    const double a = i * 3.14159265 / 64;
+    const double a = i * std::numbers::pi / 64;
     DrawLine(160, 240, 160 + int(140 * std::cos(a)), 240 - int(200 * std::sin(a)),
              uint16_t(i * 2000), 65535, uint16_t(65535 - i * 2000));
     SetDrawDensity(12000);

@@ -43,8 +43,17 @@ TEST_F(SettingsFileTest, TooLongPathNeitherReadsNorWrites) {
   std::filesystem::create_directories(dir);
   WriteFile(dir + "/Vevirur2.ini", "[Vevirur 2]\nScreen_x=100\n");
   UseLibraryIn(dir);
+  // The device fallback runs all the same: the stored device does not exist, so the first one
+  // of the list, with its mode, takes its place.
+  PluginSettings.fs_guid = MakeGuid(0x1234u);
+  AddDevice(MakeGuid(0x5678u), 1024, 768, 75, 32);
   LoadSettings(nullptr);
   EXPECT_EQ(PluginSettings.Screen_x, 50);
+  EXPECT_TRUE(SameGuid(PluginSettings.fs_guid, MakeGuid(0x5678u)));
+  EXPECT_EQ(PluginSettings.fs_width, 1024);
+  EXPECT_EQ(PluginSettings.fs_height, 768);
+  EXPECT_EQ(PluginSettings.fs_refresh, 75);
+  EXPECT_EQ(PluginSettings.fs_bits, 32);
   PluginSettings.Screen_x = 7;
   SaveSettings(nullptr);
   EXPECT_EQ(ReadFile(dir + "/Vevirur2.ini"), "[Vevirur 2]\nScreen_x=100\n");

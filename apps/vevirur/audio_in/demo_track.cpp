@@ -3,11 +3,11 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <numbers>
 
 namespace vevirur {
 namespace {
 
-constexpr double kPi = 3.141592653589793;
 constexpr double kBeat = 0.5;  // seconds, 120 beats a minute
 
 double NoteHz(int midi) {
@@ -69,7 +69,7 @@ double Bright(double phase) {
 class BandPass {
  public:
   BandPass(double centre_hz, double q, int sample_rate) {
-    double w = 2 * kPi * centre_hz / sample_rate;
+    double w = 2 * std::numbers::pi * centre_hz / sample_rate;
     double alpha = std::sin(w) / (2 * q);
     double a0 = 1 + alpha;
     b0_ = alpha / a0;
@@ -128,29 +128,32 @@ AudioClip SynthesizeDemoTrack(int sample_rate, double seconds) {
 
     // Pad: the chord's root, third and fifth, slowly swelling within each bar.
     double bar_phase = (t - bar * 4 * kBeat) / (4 * kBeat);
-    double swell = 0.6 + 0.4 * std::sin(kPi * bar_phase);
+    double swell = 0.6 + 0.4 * std::sin(std::numbers::pi * bar_phase);
     double pad = 0;
     int third = (root == 45) ? 3 : 4;
-    for (int interval : {12, 12 + third, 19}) pad += Soft(2 * kPi * NoteHz(root + interval) * t);
+    for (int interval : {12, 12 + third, 19})
+      pad += Soft(2 * std::numbers::pi * NoteHz(root + interval) * t);
     pad *= s.pad * swell / 3;
 
     // Kick: a falling sine on every beat.
     double kick = 0;
     if (s.kick > 0) {
       // Pitch falls from 155 Hz to 45 Hz; the phase is the integral of that frequency.
-      double phase = 2 * kPi * (45 * in_beat + 110 * (1 - std::exp(-in_beat * 30)) / 30);
+      double phase =
+          2 * std::numbers::pi * (45 * in_beat + 110 * (1 - std::exp(-in_beat * 30)) / 30);
       kick = s.kick * std::sin(phase) * std::exp(-in_beat * 9);
     }
 
     // Bass: the root in eighth notes, plucked.
     double eighth = std::fmod(t, kBeat / 2);
-    double bass = s.bass * std::sin(2 * kPi * NoteHz(root) * t) * std::exp(-eighth * 8);
+    double bass =
+        s.bass * std::sin(2 * std::numbers::pi * NoteHz(root) * t) * std::exp(-eighth * 8);
 
     // Melody: one note per eighth from the pentatonic line, with a short attack.
     int step = int(t / (kBeat / 2));
     double note = NoteHz(kMelody[step % 16]);
     double env = std::min(1.0, eighth * 200) * std::exp(-eighth * 5);
-    double melody = s.melody * env * Bright(2 * kPi * note * t);
+    double melody = s.melody * env * Bright(2 * std::numbers::pi * note * t);
 
     // Shaker: band noise around 6 kHz on every sixteenth, accented on the off-beat.
     double sixteenth = std::fmod(t, kBeat / 4);

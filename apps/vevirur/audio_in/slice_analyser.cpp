@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <mutex>
+#include <numbers>
 
 namespace vevirur {
 namespace {
@@ -11,7 +12,6 @@ namespace {
 // The FFTW planner is not thread-safe; executing a plan is.
 std::mutex planner_mutex;
 
-constexpr double kPi = 3.141592653589793;
 constexpr double kFloorDb = 60;
 constexpr double kDbPerStep = 3;
 
@@ -40,7 +40,7 @@ SliceAnalyser::SliceAnalyser() : fft_(std::make_unique<Fft>()) {
   fft_->plan = fftw_plan_dft_r2c_1d(kFftSize, fft_->in, fft_->out, FFTW_ESTIMATE);
   double sum = 0;
   for (int i = 0; i < kFftSize; ++i) {
-    window_[size_t(i)] = 0.5 - 0.5 * std::cos(2 * kPi * i / kFftSize);
+    window_[size_t(i)] = 0.5 - 0.5 * std::cos(2 * std::numbers::pi * i / kFftSize);
     sum += window_[size_t(i)];
   }
   // A sine of amplitude A centred on a bin gives |X| = A * sum / 2.

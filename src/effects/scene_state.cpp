@@ -1,0 +1,3 @@
+#include "effects/scene_state.h"
+
+SceneState Scene;
