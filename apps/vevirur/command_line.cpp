@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "app_error.h"
+#include "vevirur_version.h"
 
 namespace vevirur {
 namespace {
@@ -50,11 +51,66 @@ const char* UsageText() {
          "       vevirur live [--source NAME] [--seconds N]\n";
 }
 
+std::string VersionText() {
+  return "vevirur " VEVIRUR_VERSION " (Vevirur 2)\n";
+}
+
+std::string HelpText(CommandKind topic) {
+  switch (topic) {
+    case CommandKind::kRender:
+      return "usage: vevirur render INPUT -o OUTPUT.mp4|DIR/ [options]\n"
+             "Renders the audio file INPUT (WAV, FLAC, OGG or MP3; 8 to 48 kHz) through the\n"
+             "visualization at 30 frames a second, on audio time: the same file always gives the\n"
+             "same frames.\n"
+             "\n"
+             "  -o OUTPUT.mp4   an H.264 video with the sound muxed in\n"
+             "  -o DIR/         PNG frames in DIR/ instead (the trailing / decides)\n"
+             "  --size WxH      picture size; even sides from 64 to 8192 (default 1280x720)\n"
+             "  --seconds N     render only the first N seconds of the audio\n"
+             "  --title TEXT    show TEXT as the song title for the first 10 seconds\n"
+             "  -h, --help      show this help\n";
+    case CommandKind::kDemo:
+      return "usage: vevirur demo [-o DIR/]\n"
+             "Renders the built-in 48-second demo track to DIR/demo.mp4, with a contact sheet\n"
+             "DIR/demo_contact_sheet.png and one frame DIR/demo_frame.png.\n"
+             "\n"
+             "  -o DIR/         the output folder (default out/)\n"
+             "  -h, --help      show this help\n";
+    case CommandKind::kLive:
+      return "usage: vevirur live [--source NAME] [--seconds N]\n"
+             "Shows the visualization of what the machine is playing in a window.\n"
+             "\n"
+             "  --source NAME   the PulseAudio/PipeWire source to capture (default: the monitor\n"
+             "                  of the default output)\n"
+             "  --seconds N     close the window after N seconds\n"
+             "  -h, --help      show this help\n"
+             "\n"
+             "keys: F6 or Enter change the drawing, F4 lock it, Space song title, H help page,\n"
+             "      Alt+Enter full screen, Esc leave full screen, Q quit\n";
+    default:
+      return std::string("vevirur " VEVIRUR_VERSION
+                         ": the Vevirur 2 music visualization on Linux\n\n") +
+             UsageText() +
+             "       vevirur COMMAND --help\n"
+             "       vevirur --version\n"
+             "\n"
+             "  render   render an audio file to an H.264 video or to PNG frames\n"
+             "  demo     render the built-in demo track\n"
+             "  live     show what the machine is playing in a window\n"
+             "\n"
+             "'vevirur COMMAND --help' and 'man vevirur' tell more.\n";
+  }
+}
+
 CommandLine ParseCommandLine(const std::vector<std::string>& args) {
   CommandLine out;
   if (args.empty()) throw AppError("no command given; try 'vevirur help'");
   const std::string& command = args[0];
   if (command == "help" || command == "--help" || command == "-h") return out;
+  if (command == "--version") {
+    out.kind = CommandKind::kVersion;
+    return out;
+  }
   if (command == "render") {
     out.kind = CommandKind::kRender;
   } else if (command == "demo") {
@@ -74,6 +130,11 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
       return args[++i];
     };
     bool renders = out.kind != CommandKind::kLive;
+    if (arg == "--help" || arg == "-h") {
+      CommandLine help;
+      help.help_for = out.kind;
+      return help;
+    }
     if (arg == "-o" && renders) {
       out.output = value();
       output_given = true;

@@ -6,10 +6,11 @@
 
 namespace vevirur {
 
-enum class CommandKind { kRender, kDemo, kLive, kHelp };
+enum class CommandKind { kRender, kDemo, kLive, kHelp, kVersion };
 
 struct CommandLine {
   CommandKind kind = CommandKind::kHelp;
+  CommandKind help_for = CommandKind::kHelp;  // help: the command asked about (kHelp: all)
   std::string input;   // render: the audio file
   std::string output;  // render: OUTPUT.mp4 or DIR/; demo: the folder ("out/")
   int width = 1280;
@@ -26,5 +27,9 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args);
 bool IsFrameFolder(const std::string& output);
 
 const char* UsageText();
+
+// What `vevirur --help` (topic kHelp) or `vevirur COMMAND --help` prints.
+std::string HelpText(CommandKind topic);
+std::string VersionText();
 
 }  // namespace vevirur

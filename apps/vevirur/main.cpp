@@ -32,7 +32,10 @@ int main(int argc, char** argv) {
       case vevirur::CommandKind::kLive:
         return vevirur::RunLive(command);
       case vevirur::CommandKind::kHelp:
-        std::fputs(vevirur::UsageText(), stdout);
+        std::fputs(vevirur::HelpText(command.help_for).c_str(), stdout);
+        return 0;
+      case vevirur::CommandKind::kVersion:
+        std::fputs(vevirur::VersionText().c_str(), stdout);
         return 0;
     }
   } catch (const vevirur::AppError& error) {
