@@ -59,9 +59,9 @@ std::string HelpText(CommandKind topic) {
   switch (topic) {
     case CommandKind::kRender:
       return "usage: vevirur render INPUT -o OUTPUT.mp4|DIR/ [options]\n"
-             "Renders the audio file INPUT (WAV, FLAC, OGG or MP3; 8 to 48 kHz) through the\n"
-             "visualization at 30 frames a second, on audio time: the same file always gives the\n"
-             "same frames.\n"
+             "Renders the audio file INPUT (stereo WAV, FLAC, OGG or MP3, 8 to 48 kHz) through\n"
+             "the visualization at 30 frames a second, on audio time: the same file always gives\n"
+             "the same frames.\n"
              "\n"
              "  -o OUTPUT.mp4   an H.264 video with the sound muxed in\n"
              "  -o DIR/         PNG frames in DIR/ instead (the trailing / decides)\n"
