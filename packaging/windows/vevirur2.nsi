@@ -158,7 +158,8 @@ SectionEnd
 ; The uninstaller runs from the Plugins folder, so $INSTDIR is that folder.
 Section "un.${PRODUCT}" UnSecPlugin
   SectionIn RO
-  Delete "$INSTDIR\${PLUGIN_DLL}"
+  ; A player still running holds the DLL; then it goes at the next restart.
+  Delete /REBOOTOK "$INSTDIR\${PLUGIN_DLL}"
   Delete "$INSTDIR\${UNINSTALLER}"
   DeleteRegKey HKLM "${UNINSTALL_KEY}"
 SectionEnd

@@ -27,10 +27,16 @@ fail() {
 field() { dpkg-deb -f "$deb" "$1"; }
 [[ "$(field Package) $(field Version) $(field Architecture)" == "vevirur $version amd64" ]] ||
   fail "control says $(field Package) $(field Version) $(field Architecture)"
-# dpkg-shlibdeps writes versioned dependencies on the libraries the program links.
+# dpkg-shlibdeps writes a versioned dependency on the package of every library the program
+# links.
 depends=", $(field Depends)"
-for library in libc6 libstdc++6 libsndfile1 libsdl2-2.0-0 libpulse0; do
-  [[ "$depends" == *", $library (>= "* ]] || fail "Depends lacks a versioned $library: $depends"
+dpkg-deb -x "$deb" "$work/unpacked"
+for soname in $(objdump -p "$work/unpacked/usr/bin/vevirur" | awk '$1 == "NEEDED" { print $2 }'); do
+  path=$(/sbin/ldconfig -p | awk -v name="$soname" '$1 == name && /x86-64/ { print $NF; exit }')
+  owner=$(dpkg-query -S "$path" 2>/dev/null || dpkg-query -S "/usr$path" 2>/dev/null)
+  owner=${owner%%:*}
+  [[ -n "$owner" && "$depends" == *", $owner (>= "* ]] ||
+    fail "Depends lacks a versioned '${owner:-?}' for $soname: $depends"
 done
 apt-get install --simulate -q "$(realpath "$deb")" >"$work/apt.out" 2>&1 &&
   grep -q "^Inst vevirur " "$work/apt.out" || fail "apt cannot install it: $(tail -3 "$work/apt.out")"
