@@ -10,7 +10,6 @@ enum class CommandKind { kRender, kDemo, kLive, kHelp, kVersion };
 
 struct CommandLine {
   CommandKind kind = CommandKind::kHelp;
-  CommandKind help_for = CommandKind::kHelp;  // help: the command asked about (kHelp: all)
   std::string input;   // render: the audio file
   std::string output;  // render: OUTPUT.mp4 or DIR/; demo: the folder ("out/")
   int width = 1280;
@@ -18,6 +17,8 @@ struct CommandLine {
   std::optional<double> seconds;  // render: audio limit; live: run time limit
   std::string title;              // render: the title overlay text (empty: none)
   std::string source;             // live: capture source name (empty: the default monitor)
+  // help: the command whose options to show (kHelp: all commands)
+  CommandKind help_for = CommandKind::kHelp;
 };
 
 // Throws AppError with a one-line message on any mistake.
