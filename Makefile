@@ -24,13 +24,15 @@ native: bootstrap
 demo: win native
 	@scripts/run-demo
 
-test: dist
+test: win dist
 	@cmake --preset native-asan >/dev/null && cmake --build --preset native-asan -j $(JOBS)
 	@cmake --preset native-tsan >/dev/null && cmake --build --preset native-tsan -j $(JOBS) --target tsan_checks
 	@cd build/native-tsan && TSAN_OPTIONS=suppressions=$(CURDIR)/tests/tsan.supp ctest $(CTEST_FLAGS) -L threads
 	@cd build/native-asan && ctest $(CTEST_FLAGS)
 
-dist: win
+dist: bootstrap
+	@cmake --preset win-x86 >/dev/null && cmake --build --preset win-x86 -j $(JOBS) --target vis_vevirur2
+	@cmake --preset win-x64 >/dev/null && cmake --build --preset win-x64 -j $(JOBS) --target vis_vevirur2
 	@cmake --preset native >/dev/null && cmake --build --preset native -j $(JOBS) --target vevirur
 	@packaging/make-dist build/native build/win-x86 build/win-x64 dist
 
