@@ -37,6 +37,9 @@ grep -q "file format pei-i386" <<<"$headers" || fail "setup-x86.exe is not pei-i
 grep -q "^Magic.*(PE32)" <<<"$headers" || fail "setup-x86.exe is not PE32"
 grep -q "^Subsystem.*(Windows GUI)" <<<"$headers" || fail "setup-x86.exe is not a GUI program"
 strings -el "$work/setup-x86.exe" | grep -qx "$version" || fail "setup-x86.exe lacks version $version"
+# 7-Zip reads NSIS archives: the x86 setup program carries exactly the i686 DLL.
+7zz e -so "$work/setup-x86.exe" Plugins/vis_vevirur2.dll 2>/dev/null | cmp -s - "$x86_dir/$dll" ||
+  fail "setup-x86.exe does not carry $x86_dir/$dll"
 ((failures == 0)) || exit 1
 
 # A fresh prefix with the player in a folder only the registry knows.
