@@ -101,5 +101,15 @@ done
 [[ -f "$plugins/Vevirur2.ini" ]] || fail "the silent uninstall removed the settings file"
 grep -qF "$uninstall_key" "$prefix/system.reg" && fail "the uninstall entry is still there"
 
+# A stale key of the player's: the installer goes on to the player's uninstall entry (a quoted
+# command) and takes its folder.
+sed -i 's/^@="C:\\\\Apps\\\\Winamp"$/@="C:\\\\Old\\\\Winamp"/' "$prefix/user.reg"
+printf '\n[Software\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\Uninstall\\\\Winamp] 1700000000
+"UninstallString"="\\"C:\\\\Apps\\\\Winamp\\\\UninstWA.exe\\""\n' >>"$prefix/system.reg"
+rm -f "$plugins/Vevirur2.ini"
+wine reinstall "$work/setup-amd64.exe" /S
+((rc == 0)) || fail "silent install by the uninstall entry exits $rc"
+[[ -f "$plugins/vis_vevirur2.dll" ]] || fail "the player's uninstall entry did not lead to its folder"
+
 ((failures == 0)) && echo "OK: installer $version"
 exit $((failures > 0))
