@@ -1,7 +1,8 @@
 # The two set-up commands of the README, plus the benchmarks.
 #   make demo   builds both plug-in DLLs and the Linux tools, then renders the built-in demo
 #   make test   runs every test: sanitized unit tests, DLL table checks, Wine end-to-end tests,
-#               the release files of make dist
+#               the release files of make dist; then prints the size of the tests against the
+#               code (scripts/test-ratio)
 #   make bench  runs the benchmarks on the optimised native build
 #   make dist   builds the release files into dist/: the Windows setup program, a zip of both
 #               DLLs and the Debian package of vevirur
@@ -29,6 +30,7 @@ test: win dist
 	@cmake --preset native-tsan >/dev/null && cmake --build --preset native-tsan -j $(JOBS) --target tsan_checks
 	@cd build/native-tsan && TSAN_OPTIONS=suppressions=$(CURDIR)/tests/tsan.supp ctest $(CTEST_FLAGS) -L threads
 	@cd build/native-asan && ctest $(CTEST_FLAGS)
+	@scripts/test-ratio  # prints only: the aim is tests/code <= 0.40
 
 dist: bootstrap
 	@cmake --preset win-x86 >/dev/null && cmake --build --preset win-x86 -j $(JOBS) --target vis_vevirur2
