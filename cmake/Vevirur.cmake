@@ -56,3 +56,9 @@ function(vevirur_add_test name)
     set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${label_script})
   endif()
 endfunction()
+
+# vevirur_version.h: the project's version for the programs' own texts (`vevirur --version`).
+configure_file(${PROJECT_SOURCE_DIR}/cmake/vevirur_version.h.in
+               ${PROJECT_BINARY_DIR}/generated/vevirur_version.h @ONLY)
+add_library(vevirur_version INTERFACE)
+target_include_directories(vevirur_version INTERFACE ${PROJECT_BINARY_DIR}/generated)

@@ -40,6 +40,27 @@ TEST(CommandLine, DefaultsOfDemoAndLive) {
   EXPECT_EQ(ParseCommandLine({"render", "a.wav", "-o", "b/"}).width, 1280);
 }
 
+TEST(CommandLine, HelpAndVersion) {
+  struct Case {
+    std::vector<std::string> args;
+    CommandKind kind, help_for;
+  };
+  const Case cases[] = {
+      {{"--help"}, CommandKind::kHelp, CommandKind::kHelp},
+      {{"help"}, CommandKind::kHelp, CommandKind::kHelp},
+      {{"--version"}, CommandKind::kVersion, CommandKind::kHelp},
+      {{"render", "--help"}, CommandKind::kHelp, CommandKind::kRender},
+      {{"render", "a.wav", "-o", "x/", "-h"}, CommandKind::kHelp, CommandKind::kRender},
+      {{"demo", "-h"}, CommandKind::kHelp, CommandKind::kDemo},
+      {{"live", "--help"}, CommandKind::kHelp, CommandKind::kLive},
+  };
+  for (const Case& c : cases) {
+    CommandLine line = ParseCommandLine(c.args);
+    EXPECT_EQ(line.kind, c.kind) << c.args[0];
+    EXPECT_EQ(line.help_for, c.help_for) << c.args[0];
+  }
+}
+
 TEST(CommandLine, MistakesGiveOneLineReasons) {
   EXPECT_EQ(ErrorOf({}), "no command given; try 'vevirur help'");
   EXPECT_EQ(ErrorOf({"play"}), "unknown command 'play'; the commands are render, demo and live");

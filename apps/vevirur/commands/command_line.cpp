@@ -5,6 +5,7 @@
 
 #include "app_error.h"
 #include "pictures_out/video_encoder.h"
+#include "vevirur_version.h"
 
 namespace vevirur {
 namespace {
@@ -49,22 +50,69 @@ const char* UsageText() {
          "TEXT]\n"
          "                      [--quality draft|standard|high|best]\n"
          "       vevirur demo [-o DIR/]\n"
-         "       vevirur live [--source NAME] [--seconds N]\n"
-         "\n"
-         "render reads any sound FFmpeg reads (WAV, FLAC, MP3, Ogg, Opus, AAC/M4A, WMA, the\n"
-         "soundtrack of a video; any channels, rate and sample format); INPUT - is standard "
-         "input.\n"
-         "OUTPUT's extension picks the video: .mp4 (also no extension), .mkv, .mov: H.264 and "
-         "AAC;\n"
-         ".webm: VP9 and Opus. It is written to a temporary file beside it and renamed into place\n"
-         "when complete; the input, folders, devices and FIFOs are refused as outputs.\n"
-         "DIR/ gets PNG frames frame_000000.png, ...; a folder that already holds frames is "
-         "refused.\n"
-         "--quality  draft: x264 ultrafast, CRF 28; standard (default): ultrafast, CRF 23;\n"
-         "           high: veryfast, CRF 20; best: slow, CRF 17 (VP9: CRF 40/33/31/24)\n"
-         "--title    UTF-8 text shown for the first 10 s\n"
-         "Ctrl-C, SIGTERM or SIGHUP stop a render, remove its partial output and exit with\n"
-         "128 + the signal's number (130 for Ctrl-C).\n";
+         "       vevirur live [--source NAME] [--seconds N]\n";
+}
+
+std::string VersionText() {
+  return "vevirur " VEVIRUR_VERSION " (Vevirur 2)\n";
+}
+
+std::string HelpText(CommandKind topic) {
+  switch (topic) {
+    case CommandKind::kRender:
+      return "usage: vevirur render INPUT -o OUTPUT.mp4|DIR/ [options]\n"
+             "Renders INPUT through the visualization at 30 frames a second, on audio time: the\n"
+             "same file always gives the same frames. INPUT is any sound FFmpeg reads (WAV, FLAC,\n"
+             "MP3, Ogg, Opus, AAC/M4A, WMA, the soundtrack of a video; any channels, rate and\n"
+             "sample format); INPUT - is standard input.\n"
+             "\n"
+             "  -o OUTPUT.mp4   the video; the extension picks it: .mp4 (also no extension),\n"
+             "                  .mkv, .mov: H.264 and AAC; .webm: VP9 and Opus. Written to a\n"
+             "                  temporary file beside it and renamed into place when complete;\n"
+             "                  the input, folders, devices and FIFOs are refused as outputs\n"
+             "  -o DIR/         PNG frames frame_000000.png, ... in DIR/ instead (the trailing /\n"
+             "                  decides); a folder that already holds frames is refused\n"
+             "  --size WxH      picture size; even sides from 64 to 8192 (default 1280x720)\n"
+             "  --seconds N     render only the first N seconds of the audio\n"
+             "  --title TEXT    UTF-8 text shown as the song title for the first 10 seconds\n"
+             "  --quality Q     draft: x264 ultrafast, CRF 28; standard (default): ultrafast,\n"
+             "                  CRF 23; high: veryfast, CRF 20; best: slow, CRF 17\n"
+             "                  (VP9: CRF 40/33/31/24)\n"
+             "  -h, --help      show this help\n"
+             "\n"
+             "Ctrl-C, SIGTERM or SIGHUP stop a render, remove its partial output and exit with\n"
+             "128 + the signal's number (130 for Ctrl-C).\n";
+    case CommandKind::kDemo:
+      return "usage: vevirur demo [-o DIR/]\n"
+             "Renders the built-in 48-second demo track to DIR/demo.mp4, with a contact sheet\n"
+             "DIR/demo_contact_sheet.png and one frame DIR/demo_frame.png.\n"
+             "\n"
+             "  -o DIR/         the output folder (default out/)\n"
+             "  -h, --help      show this help\n";
+    case CommandKind::kLive:
+      return "usage: vevirur live [--source NAME] [--seconds N]\n"
+             "Shows the visualization of what the machine is playing in a window.\n"
+             "\n"
+             "  --source NAME   the PulseAudio/PipeWire source to capture (default: the monitor\n"
+             "                  of the default output)\n"
+             "  --seconds N     close the window after N seconds\n"
+             "  -h, --help      show this help\n"
+             "\n"
+             "keys: F6 or Enter change the drawing, F4 lock it, Space song title, H help page,\n"
+             "      Alt+Enter full screen, Esc leave full screen, Q quit\n";
+    default:
+      return std::string("vevirur " VEVIRUR_VERSION
+                         ": the Vevirur 2 music visualization on Linux\n\n") +
+             UsageText() +
+             "       vevirur COMMAND --help\n"
+             "       vevirur --version\n"
+             "\n"
+             "  render   render an audio file to an H.264 video or to PNG frames\n"
+             "  demo     render the built-in demo track\n"
+             "  live     show what the machine is playing in a window\n"
+             "\n"
+             "'vevirur COMMAND --help' and 'man vevirur' tell more.\n";
+  }
 }
 
 CommandLine ParseCommandLine(const std::vector<std::string>& args) {
@@ -72,6 +120,10 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
   if (args.empty()) throw AppError("no command given; try 'vevirur help'");
   const std::string& command = args[0];
   if (command == "help" || command == "--help" || command == "-h") return out;
+  if (command == "--version") {
+    out.kind = CommandKind::kVersion;
+    return out;
+  }
   if (command == "render") {
     out.kind = CommandKind::kRender;
   } else if (command == "demo") {
@@ -91,6 +143,11 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
       return args[++i];
     };
     bool renders = out.kind != CommandKind::kLive;
+    if (arg == "--help" || arg == "-h") {
+      CommandLine help;
+      help.help_for = out.kind;
+      return help;
+    }
     if (arg == "-o" && renders) {
       out.output = value();
       output_given = true;

@@ -6,7 +6,7 @@
 
 namespace vevirur {
 
-enum class CommandKind { kRender, kDemo, kLive, kHelp };
+enum class CommandKind { kRender, kDemo, kLive, kHelp, kVersion };
 
 struct CommandLine {
   CommandKind kind = CommandKind::kHelp;
@@ -18,6 +18,8 @@ struct CommandLine {
   std::string title;              // render: the title overlay text, UTF-8 (empty: none)
   int quality = 1;                // render: a Quality of video_encoder.h (standard)
   std::string source;             // live: capture source name (empty: the default monitor)
+  // help: the command whose options to show (kHelp: all commands)
+  CommandKind help_for = CommandKind::kHelp;
 };
 
 // Throws AppError with a one-line message on any mistake.
@@ -27,5 +29,9 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args);
 bool IsFrameFolder(const std::string& output);
 
 const char* UsageText();
+
+// What `vevirur --help` (topic kHelp) or `vevirur COMMAND --help` prints.
+std::string HelpText(CommandKind topic);
+std::string VersionText();
 
 }  // namespace vevirur

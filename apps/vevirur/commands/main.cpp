@@ -64,7 +64,10 @@ int main(int argc, char** argv) {
         code = vevirur::RunLive(command);
         break;
       case vevirur::CommandKind::kHelp:
-        std::fputs(vevirur::UsageText(), stdout);
+        std::fputs(vevirur::HelpText(command.help_for).c_str(), stdout);
+        break;
+      case vevirur::CommandKind::kVersion:
+        std::fputs(vevirur::VersionText().c_str(), stdout);
         break;
     }
     // The live window ends quietly on a signal, like on Q, but says so in the exit code.

@@ -11,7 +11,7 @@
 
 namespace vevirur {
 
-// Named encoder settings, from quick previews to archive copies (see UsageText).
+// Named encoder settings, from quick previews to archive copies (see HelpText).
 enum class Quality { kDraft, kStandard, kHigh, kBest };
 
 // "draft", "standard", "high", "best"; false for anything else.
