@@ -1,6 +1,6 @@
 #pragma once
 // The module record and the entries the player calls through it.
-#include "host/vis_module.h"
+#include "bridge/player_protocol.h"
 
 extern winampVisModule VisModule;
 

@@ -7,7 +7,7 @@
 //   IPC 505 answering 0 or 1: "probe: no embed window" and Init fails.
 #include <windows.h>
 
-#include "host/vis_module.h"
+#include "bridge/player_protocol.h"
 
 namespace {
 
@@ -15,14 +15,7 @@ char kDescription[] = "Stand-in probe";
 const char kClassName[] = "VevirurStandinProbe";
 constexpr UINT kTrackNotice = 666;
 
-struct HostFrameRecord {
-  HWND frame;
-  int flags;
-  RECT rect;
-  void* user;
-  int reserved[64];
-};
-using EmbedFunction = HWND (*)(HostFrameRecord*);
+using EmbedFunction = EmbedWindowFunction;
 
 HostFrameRecord frameRecord;
 HWND hostWindow;

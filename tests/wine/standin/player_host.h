@@ -6,18 +6,10 @@
 
 #include <string>
 
+#include "bridge/player_protocol.h"
 #include "standin/options.h"
 
 namespace standin {
-
-// The record the embed-window function takes, fields in the player's order.
-struct HostFrameRecord {
-  HWND frame;  // written by the player
-  int flags;
-  RECT rect;  // where the player is to place the frame
-  void* user;
-  int reserved[64];
-};
 
 bool CreatePlayerWindows(HINSTANCE instance, const Options& options);
 void DestroyPlayerWindows();

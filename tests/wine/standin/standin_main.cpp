@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "host/vis_module.h"
+#include "bridge/player_protocol.h"
 #include "standin/json_log.h"
 #include "standin/options.h"
 #include "standin/player_host.h"

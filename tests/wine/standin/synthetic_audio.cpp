@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "host/vis_module.h"
+#include "bridge/player_protocol.h"
 
 namespace standin {
 namespace {

@@ -1,0 +1,5 @@
+#include "bridge/plugin_hooks.h"
+
+PluginHooks Hooks;
+
+void ResetPluginHooks() { Hooks = PluginHooks{}; }
