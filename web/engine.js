@@ -63,6 +63,9 @@ export class Engine {
   }
   resetCost() { this.m._vv_reset_cost(); }
 
+  // The about screen's lines, as the plug-in has them.
+  aboutLines() { return [0, 1, 2].map((i) => this.m.UTF8ToString(this.m._vv_about_line(i))); }
+
   changeDrawing() { this.m._vv_change_drawing(); }
   newTrack() { this.m._vv_new_track(); }
   toggleLock() { return this.m._vv_toggle_lock() !== 0; }

@@ -3,7 +3,7 @@
 // it and turns the plug-in's keys into its commands.
 import { Engine } from './engine.js';
 import { FileSource, LiveSource } from './audio.js';
-import { TextOverlays } from './overlays.js';
+import { TextOverlays, setAboutLines } from './overlays.js';
 import { commandForKey } from './keys.js';
 
 const MOST_PIXELS = 1920 * 1080;   // larger windows get a picture of this many pixels, scaled up
@@ -295,6 +295,8 @@ async function main() {
   try {
     engine = await Engine.load();
     engine.start(size.width, size.height);
+    setAboutLines(engine.aboutLines());
+    aboutDrawn = false;
   } catch (error) {
     say(`The engine cannot start in this browser: ${error.message}`, true);
     return;

@@ -10,7 +10,9 @@ const HELP_MS = 15000;
 const MESSAGE_WHOLE_MS = 3000;
 const MESSAGE_SHRINK_MS = 50;
 
-export const ABOUT_LINES = ['Vevirur 2.5', 'vevirur.example.org', 'Music visualization - press H for help'];
+// The about screen's lines; the engine hands over the plug-in's own (setAboutLines).
+let aboutLines = ['Vevirur 2.5', '', ''];
+export function setAboutLines(lines) { aboutLines = lines.slice(0, 3); }
 
 export const HELP_LINES = [
   'Keyboard shortcuts:',
@@ -117,7 +119,7 @@ function text(ctx, line, x, y, colour, background) {
 }
 
 function drawAboutLines(ctx) {
-  ABOUT_LINES.forEach((line, i) => text(ctx, line, 85, 25 + i * LINE_SPACING, '#fff', '#000'));
+  aboutLines.forEach((line, i) => text(ctx, line, 85, 25 + i * LINE_SPACING, '#fff', '#000'));
 }
 
 // The 48 x 48 logo: two glowing rings.

@@ -29,6 +29,7 @@
 #include "raster/drawing.h"
 #include "raster/random15.h"
 #include "slice_analyser.h"
+#include "ui/about_texts.h"
 
 namespace {
 
@@ -335,6 +336,16 @@ EMSCRIPTEN_KEEPALIVE double vv_cost(int which) {
     case 2: return engine->call_ms_total / calls;
     case 3: return engine->call_ms_max;
     default: return 0;
+  }
+}
+
+// The about screen's three lines (0, 1, 2), from the plug-in's own texts.
+EMSCRIPTEN_KEEPALIVE const char* vv_about_line(int line) {
+  switch (line) {
+    case 0: return kAboutTitle;
+    case 1: return kMakerWebSite;
+    case 2: return kMakerNotice;
+    default: return "";
   }
 }
 
