@@ -11,11 +11,14 @@
 // The page queues one analysed slice per player call (audio time 25 ms x k for call k) and then
 // lets the loop run; it runs while at least two calls are queued, which is all one turn of the
 // loop can need, and stops between turns. Same slices in, same pictures out, at any speed.
+#include "engine_api.h"
+
 #include <emscripten.h>
 
 #include <cstdint>
 #include <cstring>
 #include <deque>
+#include <new>
 #include <vector>
 
 #include "effects/scene.h"
@@ -39,24 +42,6 @@ constexpr uint32_t kCallMilliseconds = 25;
 constexpr size_t kCallsPerTurn = 2;   // player calls a single turn of the loop may need
 constexpr size_t kMostQueued = 4000;  // 100 s of slices
 
-// What the page reads after each run (see vv_status).
-enum Status {
-  kPictures,        // pictures shown so far (the picture buffer holds the newest)
-  kAboutShown,      // 1 while the newest thing shown is the about screen
-  kDrawingMode,
-  kEffectLocked,
-  kEffectChanges,   // EffectChangeCount
-  kSceneWidth,
-  kSceneHeight,
-  kFramesDrawn,
-  kCallsDone,
-  kVirtualNow,
-  kPictureWidth,    // size of the picture in the buffer
-  kPictureHeight,
-  kFrameDelay,      // the governor's least milliseconds between frames
-  kStatusCount
-};
-
 struct Engine {
   int width = 0, height = 0;
   uint32_t now = kStartTicks;
@@ -64,10 +49,10 @@ struct Engine {
   std::deque<web::Slice> queue;
   bool host_waiting = false;  // a call waits for the frame since wait_start
   uint32_t wait_start = 0;
-  web::Slice current{};  // the slice of the call under way
+  web::Slice current{};       // the slice of the call under way
   bool loop_running = false;  // the draw loop was let go by call 1
   std::vector<uint8_t> rgb, rgba;
-  int32_t status[kStatusCount] = {};
+  int32_t status[kVvStatusCount] = {};
   // Drawing cost, wall-clock milliseconds of the loop's turns that drew a frame, without the
   // player calls made inside them.
   double draw_ms_total = 0, draw_ms_max = 0, call_ms_total = 0, call_ms_max = 0;
@@ -78,6 +63,12 @@ struct Engine {
 };
 
 Engine* engine = nullptr;
+
+// Up to 3840 x 2160 pixels in all, neither side above 8192.
+bool SizeAllowed(int width, int height) {
+  return width > 0 && height > 0 && width <= 8192 && height <= 8192 &&
+         int64_t(width) * height <= int64_t(3840) * 2160;
+}
 
 uint32_t CallDue(int64_t call) {
   return uint32_t(kStartTicks + uint64_t(call) * kCallMilliseconds);
@@ -95,15 +86,15 @@ void ShowPicture() {
     out[2] = in[2];
     out[3] = 255;
   }
-  engine->status[kPictureWidth] = engine->width;
-  engine->status[kPictureHeight] = engine->height;
-  ++engine->status[kPictures];
-  engine->status[kAboutShown] = 0;
+  engine->status[kVvPictureWidth] = engine->width;
+  engine->status[kVvPictureHeight] = engine->height;
+  ++engine->status[kVvPictures];
+  engine->status[kVvAboutShown] = 0;
 }
 
 void ShowAbout() {
-  ++engine->status[kPictures];
-  engine->status[kAboutShown] = 1;
+  ++engine->status[kVvPictures];
+  engine->status[kVvAboutShown] = 1;
 }
 
 // The rest of a player call once it has its frame or has given up waiting: show the frame, copy
@@ -117,7 +108,7 @@ void FinishCall(bool frame_taken) {
     CopyHostSamples(s.spectrum, reinterpret_cast<const char(*)[kHostSampleCount]>(s.waveform));
     platform::SignalEvent(FrameRequestEvent);
   }
-  ++engine->status[kCallsDone];
+  ++engine->status[kVvCallsDone];
 }
 
 void BeginCall() {
@@ -125,13 +116,13 @@ void BeginCall() {
   engine->current = engine->queue.front();
   engine->queue.pop_front();
   if (call == 0) {  // the plug-in creates its draw thread here, suspended
-    ++engine->status[kCallsDone];
+    ++engine->status[kVvCallsDone];
     return;
   }
   if (call == 1) {  // and lets it run here, showing the about screen
     ShowAbout();
     engine->loop_running = true;
-    ++engine->status[kCallsDone];
+    ++engine->status[kVvCallsDone];
     return;
   }
   const PictureRect rect{0, 0, engine->width, engine->height};
@@ -143,7 +134,7 @@ void BeginCall() {
     SamplesWanted = 0;
     engine->host_waiting = false;
     if (taken) platform::SignalEvent(FrameRequestEvent);
-    ++engine->status[kCallsDone];
+    ++engine->status[kVvCallsDone];
     return;
   }
   engine->host_waiting = true;
@@ -214,7 +205,7 @@ void LoopTurn() {
   }
   if (RateFrameCount != frames_before || RateWindowStart != window_before) {
     const double spent = emscripten_get_now() - start - engine->nested_call_ms;
-    ++engine->status[kFramesDrawn];
+    ++engine->status[kVvFramesDrawn];
     engine->draw_ms_total += spent;
     ++engine->cost_frames;
     if (spent > engine->draw_ms_max) engine->draw_ms_max = spent;
@@ -230,18 +221,16 @@ void CloseEvents() {
 
 extern "C" {
 
-// Starts measuring the costs afresh (after the first second, say, to leave set-up out).
 EMSCRIPTEN_KEEPALIVE void vv_reset_cost() {
   if (!engine) return;
   engine->draw_ms_total = engine->draw_ms_max = engine->call_ms_total = engine->call_ms_max = 0;
   engine->cost_frames = engine->cost_calls = 0;
 }
 
-// Starts the engine afresh for pictures of width x height, as the plug-in starts with a new
-// draw thread. Returns 1, or 0 when the size is not positive or the events cannot be made.
 EMSCRIPTEN_KEEPALIVE int vv_start(int width, int height) {
-  if (width <= 0 || height <= 0 || width > 8192 || height > 8192) return 0;
-  if (engine == nullptr) engine = new Engine;
+  if (!SizeAllowed(width, height)) return 0;
+  if (engine == nullptr) engine = new (std::nothrow) Engine;
+  if (engine == nullptr) return 0;
   platform::SetTimeSource(&lockstep_time);
   CloseEvents();
   ResetFrameLoopState();
@@ -258,8 +247,8 @@ EMSCRIPTEN_KEEPALIVE int vv_start(int width, int height) {
   e.host_waiting = false;
   e.loop_running = false;
   std::memset(e.status, 0, sizeof e.status);
-  e.status[kPictureWidth] = width;
-  e.status[kPictureHeight] = height;
+  e.status[kVvPictureWidth] = width;
+  e.status[kVvPictureHeight] = height;
   vv_reset_cost();
   e.rgba.assign(size_t(width) * size_t(height) * 4, 0);
   for (size_t i = 3; i < e.rgba.size(); i += 4) e.rgba[i] = 255;
@@ -268,20 +257,17 @@ EMSCRIPTEN_KEEPALIVE int vv_start(int width, int height) {
   return FrameRequestEvent != nullptr && FrameDoneEvent != nullptr ? 1 : 0;
 }
 
-// A new picture size from the next player call on; the loop rebuilds its scene for it.
 EMSCRIPTEN_KEEPALIVE int vv_set_size(int width, int height) {
-  if (!engine || width <= 0 || height <= 0 || width > 8192 || height > 8192) return 0;
+  if (!engine || !SizeAllowed(width, height)) return 0;
   engine->width = width;
   engine->height = height;
   return 1;
 }
 
-// Where the page writes 1152 samples of each channel (left, then right) from a slice's start.
 EMSCRIPTEN_KEEPALIVE float* vv_pcm_buffer() {
   return engine ? &engine->pcm[0][0] : nullptr;
 }
 
-// Analyses the samples in the PCM buffer into the next player call's slice.
 EMSCRIPTEN_KEEPALIVE int vv_queue_pcm_slice() {
   if (!engine || engine->queue.size() >= kMostQueued) return 0;
   engine->queue.emplace_back();
@@ -289,8 +275,6 @@ EMSCRIPTEN_KEEPALIVE int vv_queue_pcm_slice() {
   return 1;
 }
 
-// The same with the bytes themselves: 576 spectrum bytes left, right, then 576 waveform bytes
-// left, right.
 EMSCRIPTEN_KEEPALIVE int vv_queue_slice_bytes(const unsigned char* bytes) {
   if (!engine || !bytes || engine->queue.size() >= kMostQueued) return 0;
   engine->queue.emplace_back();
@@ -298,58 +282,60 @@ EMSCRIPTEN_KEEPALIVE int vv_queue_slice_bytes(const unsigned char* bytes) {
   return 1;
 }
 
-// Runs the loop as far as the queued slices allow. Returns the number of pictures shown so far.
 EMSCRIPTEN_KEEPALIVE int vv_run() {
   if (!engine) return 0;
   while (engine->queue.size() >= kCallsPerTurn) LoopTurn();
-  return engine->status[kPictures];
+  return engine->status[kVvPictures];
 }
 
-// The newest picture: RGBA pixels, rows from the top, of the size in the status words.
 EMSCRIPTEN_KEEPALIVE const uint8_t* vv_picture() {
   return engine ? engine->rgba.data() : nullptr;
 }
 
-// The status words (see Status), refreshed on each call.
 EMSCRIPTEN_KEEPALIVE const int32_t* vv_status() {
   if (!engine) return nullptr;
   int32_t* s = engine->status;
-  s[kDrawingMode] = DrawingMode;
-  s[kEffectLocked] = EffectLocked;
-  s[kEffectChanges] = int32_t(EffectChangeCount);
-  s[kSceneWidth] = SceneWidth;
-  s[kSceneHeight] = SceneHeight;
-  s[kVirtualNow] = int32_t(engine->now - kStartTicks);
-  s[kFrameDelay] = FrameDelay;
+  s[kVvDrawingMode] = DrawingMode;
+  s[kVvEffectLocked] = EffectLocked;
+  s[kVvEffectChanges] = int32_t(EffectChangeCount);
+  s[kVvSceneWidth] = SceneWidth;
+  s[kVvSceneHeight] = SceneHeight;
+  s[kVvVirtualNow] = int32_t(engine->now - kStartTicks);
+  s[kVvFrameDelay] = FrameDelay;
   return s;
 }
 
-// Milliseconds of wall-clock time: 0 mean and 1 worst drawing turn, 2 mean and 3 worst player
-// call (picture read-out and sample copy).
 EMSCRIPTEN_KEEPALIVE double vv_cost(int which) {
   if (!engine) return 0;
   const double frames = engine->cost_frames ? double(engine->cost_frames) : 1;
   const double calls = engine->cost_calls ? double(engine->cost_calls) : 1;
   switch (which) {
-    case 0: return engine->draw_ms_total / frames;
-    case 1: return engine->draw_ms_max;
-    case 2: return engine->call_ms_total / calls;
-    case 3: return engine->call_ms_max;
-    default: return 0;
+    case 0:
+      return engine->draw_ms_total / frames;
+    case 1:
+      return engine->draw_ms_max;
+    case 2:
+      return engine->call_ms_total / calls;
+    case 3:
+      return engine->call_ms_max;
+    default:
+      return 0;
   }
 }
 
-// The about screen's three lines (0, 1, 2), from the plug-in's own texts.
 EMSCRIPTEN_KEEPALIVE const char* vv_about_line(int line) {
   switch (line) {
-    case 0: return kAboutTitle;
-    case 1: return kMakerWebSite;
-    case 2: return kMakerNotice;
-    default: return "";
+    case 0:
+      return kAboutTitle;
+    case 1:
+      return kMakerWebSite;
+    case 2:
+      return kMakerNotice;
+    default:
+      return "";
   }
 }
 
-// The plug-in's commands.
 EMSCRIPTEN_KEEPALIVE void vv_change_drawing() {
   RequestChangeDrawing();
 }

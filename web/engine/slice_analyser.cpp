@@ -34,7 +34,8 @@ void SliceAnalyser::Transform(std::complex<double>* data, int size, int stride,
   const int radix = size % 2 == 0 ? 2 : 3;
   const int part = size / radix;
   // Sub-transform r of the samples r, r + radix, ... lands in out[r * part ...].
-  for (int r = 0; r < radix; ++r) Transform(data + r * stride, part, stride * radix, out + r * part);
+  for (int r = 0; r < radix; ++r)
+    Transform(data + r * stride, part, stride * radix, out + r * part);
   const int twiddle_step = kFftSize / size;
   std::complex<double> column[3];
   for (int k = 0; k < part; ++k) {
