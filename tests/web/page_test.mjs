@@ -110,7 +110,8 @@ async function main() {
     userDataDir: path.join(work, 'profile'),
     args: ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
       '--disable-background-networking', '--disable-component-update', '--disable-sync',
-      '--autoplay-policy=no-user-gesture-required', '--mute-audio'],
+      '--autoplay-policy=no-user-gesture-required', '--mute-audio',
+      '--use-fake-device-for-media-stream'],
   });
   try {
     const page = await browser.newPage();
@@ -208,6 +209,22 @@ async function main() {
 
     await page.screenshot({ path: path.join(outDir, 'page.png') });
     console.log(`screenshots: ${path.join(outDir, 'page.png')}, ${path.join(outDir, 'page-help.png')}`);
+
+    // The microphone: refused, the page says so; allowed (Chromium's fake device), it plays.
+    await page.click('#stop');
+    await waitFor(page, (s) => !s.playing, 'Stop');
+    const origin = new URL(url).origin;
+    const cdp = await page.createCDPSession();
+    await cdp.send('Browser.setPermission', { origin, permission: { name: 'microphone' }, setting: 'denied' });
+    await page.click('#mic');
+    await page.waitForFunction(() => document.getElementById('message').classList.contains('error'), { timeout: 5000 });
+    const refusal = await page.$eval('#message', (element) => element.textContent);
+    check(/refused/.test(refusal), 'a refused microphone is explained', refusal);
+    await cdp.send('Browser.setPermission', { origin, permission: { name: 'microphone' }, setting: 'granted' });
+    const shownBefore = (await waitFor(page, () => true, 'state')).engine.pictures;
+    await page.click('#mic');
+    state = await waitFor(page, (s) => s.playing && s.engine.pictures > shownBefore + 20, 'pictures from the microphone');
+    check(state.title === 'Microphone', 'the microphone plays, titled so', state.title);
     check(pageErrors.length === 0, 'no errors in the page', pageErrors.join(' | '));
   } finally {
     await browser.close();
