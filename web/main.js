@@ -3,7 +3,7 @@
 // it and turns the plug-in's keys into its commands.
 import { Engine } from './engine.js';
 import { FileSource, LiveSource } from './audio.js';
-import { TextOverlays, setAboutLines } from './overlays.js';
+import { TextOverlays, makerWebSite, setAboutLines } from './overlays.js';
 import { commandForKey } from './keys.js';
 
 const MOST_PIXELS = 1920 * 1080;   // larger windows get a picture of this many pixels, scaled up
@@ -253,6 +253,18 @@ function watchResize() {
   }).observe(stage);
 }
 
+let doubleClicked = false;
+let pressOnLink = false;
+let lastSiteOpening = 0;
+
+// Whether the pointer is on the about text, in picture pixels.
+function onAboutText(event) {
+  const box = overlayCanvas.getBoundingClientRect();
+  const x = Math.floor((event.clientX - box.left) * overlayCanvas.width / box.width);
+  const y = Math.floor((event.clientY - box.top) * overlayCanvas.height / box.height);
+  return overlays.aboutHit(overlayCtx, x, y, !!(source && source.playing()), now());
+}
+
 function wireInput() {
   fileInput.addEventListener('click', () => ensureAudio());
   fileInput.addEventListener('change', () => playFile(fileInput.files[0]));
@@ -262,7 +274,26 @@ function wireInput() {
     stopSource();
     say('Stopped.');
   });
-  stage.addEventListener('dblclick', () => carryOut('fullScreen'));
+  stage.addEventListener('dblclick', () => {
+    doubleClicked = true;
+    carryOut('fullScreen');
+  });
+  // The about text is a link to the maker's web site, as in the plug-in's window: a press and a
+  // release on it open the site, at most once every 2 s, never on a double click.
+  stage.addEventListener('pointerdown', (event) => {
+    doubleClicked = false;
+    pressOnLink = onAboutText(event);
+  });
+  stage.addEventListener('pointerup', (event) => {
+    if (doubleClicked || ((now() - lastSiteOpening) >>> 0) < 2000) return;
+    if (pressOnLink && onAboutText(event)) {
+      lastSiteOpening = now();
+      window.open(makerWebSite(), '_blank', 'noopener');
+    }
+  });
+  stage.addEventListener('pointermove', (event) => {
+    stage.style.cursor = onAboutText(event) ? 'pointer' : '';
+  });
   const hint = document.getElementById('drop-hint');
   window.addEventListener('dragover', (event) => {
     event.preventDefault();

@@ -13,6 +13,7 @@ const MESSAGE_SHRINK_MS = 50;
 // The about screen's lines; the engine hands over the plug-in's own (setAboutLines).
 let aboutLines = ['Vevirur 2.5', '', ''];
 export function setAboutLines(lines) { aboutLines = lines.slice(0, 3); }
+export function makerWebSite() { return aboutLines[1]; }
 
 export const HELP_LINES = [
   'Keyboard shortcuts:',
@@ -96,6 +97,16 @@ export class TextOverlays {
     } else if (this.message.length === 0) {
       this.messageDeadline = -1;
     }
+  }
+
+  // Whether picture point (x, y) lies on the about text: the rectangle from the top left corner
+  // to the right end of the third line and its bottom edge. The text is on screen while nothing
+  // plays or the help page shows.
+  aboutHit(ctx, x, y, playing, now) {
+    if (playing && !this.isHelpVisible(now)) return false;
+    ctx.font = FONT;
+    const width = Math.ceil(ctx.measureText(aboutLines[2]).width);
+    return x < width + 85 && y < 16 + 2 * LINE_SPACING + 25;
   }
 
   // Whenever nothing plays: black, the about lines and the logo.
