@@ -4,11 +4,13 @@
 #include <atomic>
 
 #include "platform/thread.h"
+#include "platform/win32/fault_handler.h"
 
 namespace platform {
 namespace {
 
 std::atomic<int> open_handles{0};
+constexpr DWORD kForcedEndWaitMs = 5000;
 
 DWORD WINAPI StartRoutine(LPVOID argument) {
   reinterpret_cast<ThreadBody>(argument)();
@@ -22,7 +24,10 @@ ThreadHandle CreateSuspendedThread(ThreadBody body) {
   DWORD id = 0;
   HANDLE thread =
       CreateThread(nullptr, 0, StartRoutine, reinterpret_cast<LPVOID>(body), CREATE_SUSPENDED, &id);
-  if (thread != nullptr) ++open_handles;
+  if (thread != nullptr) {
+    ++open_handles;
+    RetainFaultHandler();
+  }
   return thread;
 }
 
@@ -30,16 +35,25 @@ bool SetThreadIdlePriority(ThreadHandle thread) {
   return thread != nullptr && SetThreadPriority(thread, THREAD_PRIORITY_IDLE) != FALSE;
 }
 
+bool SetCurrentThreadNormalPriority() {
+  return SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_NORMAL) != FALSE;
+}
+
 bool ResumeSuspendedThread(ThreadHandle thread) {
   return thread != nullptr && ResumeThread(thread) != DWORD(-1);
 }
 
 bool ForceEndThread(ThreadHandle thread) {
-  return thread != nullptr && TerminateThread(thread, 0) != FALSE;
+  if (thread == nullptr || TerminateThread(thread, 0) == FALSE) return false;
+  // TerminateThread returns before the thread is gone; wait (boundedly) until it is.
+  return WaitForSingleObject(thread, kForcedEndWaitMs) == WAIT_OBJECT_0;
 }
 
 void CloseThread(ThreadHandle thread) {
-  if (thread != nullptr && CloseHandle(thread) != FALSE) --open_handles;
+  if (thread != nullptr && CloseHandle(thread) != FALSE) {
+    --open_handles;
+    ReleaseFaultHandler();
+  }
 }
 
 void RethrowThreadCancellation() {}
