@@ -33,14 +33,13 @@ static double emscripten_get_now() {
 
 #include "effects/scene.h"
 #include "effects/scene_driver.h"
-#include "pipeline/draw_thread.h"
 #include "pipeline/frame_handoff.h"
 #include "pipeline/frame_loop.h"
 #include "pipeline/requests.h"
 #include "platform/clock.h"
-#include "platform/event.h"
 #include "raster/drawing.h"
 #include "raster/random15.h"
+#include "raster/shown_picture.h"
 #include "slice_analyser.h"
 #include "ui/about_texts.h"
 
@@ -61,6 +60,8 @@ struct Engine {
   uint32_t wait_start = 0;
   web::Slice current{};       // the slice of the call under way
   bool loop_running = false;  // the draw loop was let go by call 1
+  PictureRect target{};       // what the player last asked for (TargetRect)
+  bool frame_done = false;    // a finished frame waits for a player call (FrameDoneEvent)
   std::vector<uint8_t> rgb, rgba;
   int32_t status[kVvStatusCount] = {};
   // Drawing cost, wall-clock milliseconds of the loop's turns that drew a frame, without the
@@ -108,15 +109,15 @@ void ShowAbout() {
 }
 
 // The rest of a player call once it has its frame or has given up waiting: show the frame, copy
-// the call's audio, ask for the next frame (PresentFrame and HandOffFrame).
+// the call's audio and let the loop go on (PresentFrame and HandOffFrame).
 void FinishCall(bool frame_taken) {
   engine->host_waiting = false;
-  SamplesWanted = frame_taken ? 1 : 0;
+  HandOff.SamplesWanted = frame_taken ? 1 : 0;
   if (frame_taken) {
     ShowPicture();
     const web::Slice& s = engine->current;
     CopyHostSamples(s.spectrum, reinterpret_cast<const char(*)[kHostSampleCount]>(s.waveform));
-    platform::SignalEvent(FrameRequestEvent);
+    engine->frame_done = false;
   }
   ++engine->status[kVvCallsDone];
 }
@@ -135,21 +136,19 @@ void BeginCall() {
     ++engine->status[kVvCallsDone];
     return;
   }
-  const PictureRect rect{0, 0, engine->width, engine->height};
-  SetTargetRect(rect);
-  if (!SceneReady || SceneWidth != engine->width || SceneHeight != engine->height ||
+  engine->target = PictureRect{0, 0, engine->width, engine->height};
+  if (!Loop.SceneReady || Loop.SceneWidth != engine->width || Loop.SceneHeight != engine->height ||
       !IsDrawSurfaceReady()) {
     // The loop rebuilds for a new size: a frame finished at the old size is taken unseen.
-    const bool taken = platform::WaitEvent(FrameDoneEvent, 0);
-    SamplesWanted = 0;
+    HandOff.SamplesWanted = 0;
     engine->host_waiting = false;
-    if (taken) platform::SignalEvent(FrameRequestEvent);
+    engine->frame_done = false;
     ++engine->status[kVvCallsDone];
     return;
   }
   engine->host_waiting = true;
   engine->wait_start = engine->now;
-  if (platform::WaitEvent(FrameDoneEvent, 0)) FinishCall(true);
+  if (engine->frame_done) FinishCall(true);
 }
 
 // What the player does at the current millisecond, after the loop has done all it can.
@@ -158,7 +157,7 @@ void PlayerActs() {
   bool acted = false;
   for (;;) {
     if (engine->host_waiting) {
-      if (platform::WaitEvent(FrameDoneEvent, 0)) {
+      if (engine->frame_done) {
         FinishCall(true);
       } else if (engine->now - engine->wait_start >= kFrameDoneWaitMs) {
         FinishCall(false);
@@ -194,37 +193,34 @@ class LockstepTime : public platform::TimeSource {
 
 LockstepTime lockstep_time;
 
+// The hand-over of a finished frame: the loop waits, a millisecond at a time, until a player
+// call has shown it and put the next samples in place.
+void HandOver(void*) {
+  engine->frame_done = true;
+  while (engine->frame_done) lockstep_time.Sleep(1);
+}
+
 // One turn of the draw thread's loop (DrawThreadBody).
 void LoopTurn() {
-  if (!engine->loop_running) {
+  if (!engine->loop_running || engine->target.right == 0 || engine->target.bottom == 0) {
     lockstep_time.Sleep(1);
     return;
   }
-  const PictureRect target = GetTargetRect();
-  if (target.right == 0 || target.bottom == 0) {
-    lockstep_time.Sleep(1);
-    return;
-  }
-  const uint32_t frames_before = RateFrameCount, window_before = RateWindowStart;
   engine->nested_call_ms = 0;
   const double start = emscripten_get_now();
+  FrameStage stage = FrameStage::kEnded;
   try {
-    RunFrame(target);
+    stage = RunFrameTurn(engine->target, HandOver, nullptr);
   } catch (...) {
-    ReportError("Draw thread exception", "", "");
+    ReportError("Draw thread exception");
   }
-  if (RateFrameCount != frames_before || RateWindowStart != window_before) {
+  if (stage != FrameStage::kEnded) {
     const double spent = emscripten_get_now() - start - engine->nested_call_ms;
     ++engine->status[kVvFramesDrawn];
     engine->draw_ms_total += spent;
     ++engine->cost_frames;
     if (spent > engine->draw_ms_max) engine->draw_ms_max = spent;
   }
-}
-
-void CloseEvents() {
-  platform::CloseEvent(FrameRequestEvent.exchange(nullptr));
-  platform::CloseEvent(FrameDoneEvent.exchange(nullptr));
 }
 
 }  // namespace
@@ -242,11 +238,7 @@ EMSCRIPTEN_KEEPALIVE int vv_start(int width, int height) {
   if (engine == nullptr) engine = new (std::nothrow) Engine;
   if (engine == nullptr) return 0;
   platform::SetTimeSource(&lockstep_time);
-  CloseEvents();
-  ResetFrameLoopState();
-  ResetSceneToLoadState();
-  SetTargetRect(PictureRect{});
-  SamplesWanted = 0;
+  ResetDrawing();
   SeedRandom15(1);  // a new draw thread's generator
   Engine& e = *engine;
   e.width = width;
@@ -256,15 +248,15 @@ EMSCRIPTEN_KEEPALIVE int vv_start(int width, int height) {
   e.queue.clear();
   e.host_waiting = false;
   e.loop_running = false;
+  e.target = PictureRect{};
+  e.frame_done = false;
   std::memset(e.status, 0, sizeof e.status);
   e.status[kVvPictureWidth] = width;
   e.status[kVvPictureHeight] = height;
   vv_reset_cost();
   e.rgba.assign(size_t(width) * size_t(height) * 4, 0);
   for (size_t i = 3; i < e.rgba.size(); i += 4) e.rgba[i] = 255;
-  FrameRequestEvent = platform::OpenAutoResetEvent(kFrameRequestEventName);
-  FrameDoneEvent = platform::OpenAutoResetEvent(kFrameDoneEventName);
-  return FrameRequestEvent != nullptr && FrameDoneEvent != nullptr ? 1 : 0;
+  return 1;
 }
 
 EMSCRIPTEN_KEEPALIVE int vv_set_size(int width, int height) {
@@ -306,12 +298,12 @@ EMSCRIPTEN_KEEPALIVE const int32_t* vv_status() {
   if (!engine) return nullptr;
   int32_t* s = engine->status;
   s[kVvDrawingMode] = DrawingMode;
-  s[kVvEffectLocked] = EffectLocked;
-  s[kVvEffectChanges] = int32_t(EffectChangeCount);
-  s[kVvSceneWidth] = SceneWidth;
-  s[kVvSceneHeight] = SceneHeight;
+  s[kVvEffectLocked] = Requests.EffectLocked;
+  s[kVvEffectChanges] = int32_t(Loop.EffectChangeCount);
+  s[kVvSceneWidth] = Loop.SceneWidth;
+  s[kVvSceneHeight] = Loop.SceneHeight;
   s[kVvVirtualNow] = int32_t(engine->now - kStartTicks);
-  s[kVvFrameDelay] = FrameDelay;
+  s[kVvFrameDelay] = Loop.FrameDelay;
   return s;
 }
 
@@ -353,8 +345,8 @@ EMSCRIPTEN_KEEPALIVE void vv_new_track() {
   RequestNewEffect();
 }
 EMSCRIPTEN_KEEPALIVE int vv_toggle_lock() {
-  EffectLocked = EffectLocked ? 0 : 1;
-  return EffectLocked;
+  Requests.EffectLocked = Requests.EffectLocked ? 0 : 1;
+  return Requests.EffectLocked;
 }
 
 }  // extern "C"
