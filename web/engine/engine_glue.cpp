@@ -2,11 +2,12 @@
 //
 // The plug-in has two threads: the player's, which calls every 25 ms to show the finished picture
 // and hand over the next slice of audio, and the draw thread, which runs the frame loop. Here the
-// draw thread's loop is the only thread, and the player's calls happen inside its sleeps: time is
-// a virtual millisecond clock that moves only when the loop sleeps, and each millisecond first
-// lets the loop do all it can at that time and then does what the player does at that time (the
-// same order in which `vevirur render` interleaves the two threads on audio time). A player call
-// that finds no finished frame waits, as the plug-in's does, up to 50 ms while the loop goes on.
+// draw thread's loop (the frame loop's own turn, RunFrameTurn) is the only thread, and the
+// player's calls happen inside its sleeps and its hand-over waits: time is a virtual millisecond
+// clock that moves only when the loop sleeps, and each millisecond first lets the loop do all it
+// can at that time and then does what the player does at that time (the same order in which
+// `vevirur render` interleaves the two threads on audio time). A player call that finds no
+// finished frame waits, as the plug-in's does, up to 50 ms while the loop goes on.
 //
 // The page queues one analysed slice per player call (audio time 25 ms x k for call k) and then
 // lets the loop run; it runs while at least two calls are queued, which is all one turn of the
