@@ -66,3 +66,6 @@ void vv_new_track();
 int vv_toggle_lock();
 
 }  // extern "C"
+
+// Called with every picture as it is shown (tests); null: nobody.
+void vv_observe_pictures(void (*observer)(const uint8_t* rgba, int width, int height));

@@ -75,6 +75,7 @@ struct Engine {
 };
 
 Engine* engine = nullptr;
+void (*picture_observer)(const uint8_t*, int, int) = nullptr;
 
 // Up to 3840 x 2160 pixels in all, neither side above 8192.
 bool SizeAllowed(int width, int height) {
@@ -98,6 +99,7 @@ void ShowPicture() {
     out[2] = in[2];
     out[3] = 255;
   }
+  if (picture_observer) picture_observer(engine->rgba.data(), engine->width, engine->height);
   engine->status[kVvPictureWidth] = engine->width;
   engine->status[kVvPictureHeight] = engine->height;
   ++engine->status[kVvPictures];
@@ -105,6 +107,7 @@ void ShowPicture() {
 }
 
 void ShowAbout() {
+  if (picture_observer) picture_observer(nullptr, 0, 0);
   ++engine->status[kVvPictures];
   engine->status[kVvAboutShown] = 1;
 }
@@ -351,3 +354,7 @@ EMSCRIPTEN_KEEPALIVE int vv_toggle_lock() {
 }
 
 }  // extern "C"
+
+void vv_observe_pictures(void (*observer)(const uint8_t* rgba, int width, int height)) {
+  picture_observer = observer;
+}
