@@ -9,6 +9,11 @@ if(VEVIRUR_SANITIZE)
                                                    -fno-sanitize-recover=undefined)
   target_link_options(vevirur_options INTERFACE -fsanitize=${VEVIRUR_SANITIZE})
 endif()
+if(EMSCRIPTEN)
+  # The frame loop and the hand-off catch what a frame throws; WebAssembly needs that asked for.
+  target_compile_options(vevirur_options INTERFACE -fexceptions)
+  target_link_options(vevirur_options INTERFACE -fexceptions)
+endif()
 if(WIN32)
   # Everything the DLL needs from the compiler's runtime is linked in, so it imports only system DLLs.
   target_link_options(vevirur_options INTERFACE -static -static-libgcc -static-libstdc++)

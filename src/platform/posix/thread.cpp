@@ -151,6 +151,10 @@ void CloseThread(ThreadHandle thread) {
   --open_handles;
 }
 
+#if defined(__EMSCRIPTEN__)
+// WebAssembly builds run without threads, so no cancellation can be unwinding here.
+void RethrowThreadCancellation() {}
+#else
 // glibc's cancellation unwinding carries no exception object, so the handler's reference is
 // null by design; the sanitizer's null check would call that a fault.
 __attribute__((no_sanitize("undefined"))) void RethrowThreadCancellation() {
@@ -161,6 +165,7 @@ __attribute__((no_sanitize("undefined"))) void RethrowThreadCancellation() {
   } catch (...) {
   }
 }
+#endif
 
 int OpenThreadHandleCount() {
   return open_handles;
