@@ -20,7 +20,8 @@ const char kUsage[] =
     "  --title TEXT       the track title IPC 212 points at\n"
     "  --at MS:ACTION     during the render phase: track=POS (message 666),\n"
     "                     track-user=POS (WM_USER), stop, play (play-state notice),\n"
-    "                     notice=MSG,WPARAM,LPARAM, screenshot=FILE.png, config\n"
+    "                     notice=MSG,WPARAM,LPARAM, screenshot=FILE.png, config,\n"
+    "                     ui=... (the visualization window; see ui_actions.h)\n"
     "  --screenshot FILE  PNG of the frame window at the end of the render phase\n"
     "  --log FILE         JSON-lines log (default: standard output)\n"
     "  --watchdog MS      end the run with exit code 6 after this long\n"
@@ -50,7 +51,7 @@ bool ParseAction(const std::string& text, TimedAction& action) {
   action.verb = rest.substr(0, equals);
   action.argument = equals == std::string::npos ? "" : rest.substr(equals + 1);
   static const char* const kVerbs[] = {"track",  "track-user", "stop",  "play",
-                                       "notice", "screenshot", "config"};
+                                       "notice", "screenshot", "config", "ui"};
   return std::any_of(std::begin(kVerbs), std::end(kVerbs),
                      [&](const char* verb) { return action.verb == verb; });
 }

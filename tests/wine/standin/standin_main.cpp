@@ -14,6 +14,7 @@
 #include "standin/player_host.h"
 #include "standin/screenshot.h"
 #include "standin/synthetic_audio.h"
+#include "standin/ui_actions.h"
 #include "standin/watchers.h"
 
 namespace standin {
@@ -133,6 +134,8 @@ void RunAction(const TimedAction& action, winampVisModule* module) {
     Screenshot(action.argument);
   } else if (verb == "config") {
     CallConfig(module);
+  } else if (verb == "ui") {
+    RunUiAction(action.argument, module->hDllInstance);
   }
 }
 

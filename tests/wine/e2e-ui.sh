@@ -1,0 +1,203 @@
+#!/usr/bin/env bash
+# End-to-end checks of the plug-in's window under Wine: keys, player commands, the popup menu
+# and the text overlays, through the player stand-in's "ui=" actions (standin/ui_actions.h).
+#
+#   e2e-ui.sh CASE WINE_RUN PREFIX WIN_X64_DIR OUT_DIR
+# CASE: ui-keys, ui-video, ui-menu, ui-screens.
+# Exit: 0 passed, 1 failed, 77 skipped (nothing built, or jq missing).
+set -uo pipefail
+(($# == 5)) || {
+  sed -n '2,8p' "$0" >&2
+  exit 2
+}
+case_name=$1 wine_run=$2 prefix=$3 win_dir=$4 out_dir=$5
+standin=$win_dir/tests/wine/vis_host_standin.exe
+work=$out_dir/$case_name
+rm -rf "$work"
+mkdir -p "$work"
+
+command -v jq >/dev/null || {
+  echo "SKIP: jq is not installed (scripts/bootstrap installs it)"
+  exit 77
+}
+for file in "$standin" "$win_dir/src/host/vis_vevirur2.dll"; do
+  [[ -f "$file" ]] || {
+    echo "SKIP: $file is not built (cmake --preset win-x64 && cmake --build --preset win-x64)"
+    exit 77
+  }
+done
+# A copy of the plug-in per case, so that its settings file lands in the case's folder.
+plugin=$work/vis_vevirur2.dll
+cp "$win_dir/src/host/vis_vevirur2.dll" "$plugin"
+
+failures=0
+fail() {
+  echo "FAIL [$case_name]: $*"
+  failures=$((failures + 1))
+}
+
+# run NAME ARG...: runs the stand-in on the plug-in, leaving $log and the exit code in $rc.
+run() {
+  local name=$1
+  shift
+  log=$work/$name.jsonl
+  WINE_RUN_TIMEOUT=90 "$wine_run" "$prefix" "$standin" --log "Z:$log" "$@" "Z:$(realpath "$plugin")" \
+    >"$work/$name.out" 2>&1
+  rc=$?
+  ((rc == 77)) && {
+    cat "$work/$name.out"
+    exit 77
+  }
+  ((rc == 0)) || fail "$name: exit code $rc; $(tail -3 "$work/$name.out")"
+  echo "run $name: exit $rc, $(wc -l <"$log" 2>/dev/null || echo no) log lines"
+}
+
+# check WHAT FILTER: the jq FILTER over the log's lines (as one array) must give true.
+check() {
+  jq -e -s "$2" "$log" >/dev/null 2>&1 || fail "$(basename "$log"): $1"
+}
+
+# The log lines after the ui action number N (0-based) of the run and before the next one.
+# jq definitions shared by the checks below.
+defs='
+  def actions: [.[] | select(.event | test("^(ui_send|menu_closed|pixels|settings_file)$"))];
+  def sent($m; $w): [.[] | select(.event == "ui_send" and .message == $m and .wparam == $w)];
+  def passed($m; $w): [.[] | select(.event == "host_message" and .message == $m and .wparam == $w)];
+  def pixels: [.[] | select(.event == "pixels")];
+  def menus: [.[] | select(.event == "menu")];
+  def requests($ipc): [.[] | select(.event == "request" and .ipc == $ipc)];
+'
+
+common_checks() {
+  check "no crash or watchdog" 'all(.[]; .event != "crash" and .event != "watchdog")'
+  check "every ui action found the window" 'all(.[]; .event != "ui")'
+  check "ends with an exit line" '.[-1].event == "exit"'
+}
+
+# Real keyboard lParams: repeat count 1, the key's scan code, and for key ups the previous
+# state and transition bits; Alt keys carry the context bit.
+case $case_name in
+  ui-keys)
+    at=() t=400
+    add() {
+      at+=(--at "$t:ui=$1")
+      t=$((t + ${2:-100}))
+    }
+    add send:256,90,0x2C0001   # Z down: to the player
+    add send:257,90,0xC02C0001 # Z up: the default procedure
+    for key in 83:0x1F0001 76:0x260001 68:0x200001 82:0x130001 113:0x3C0001 114:0x3D0001; do
+      add "send:256,${key%%:*},${key#*:}"
+    done
+    add send:256,13,0x1C0001     # Enter from the keyboard: a new drawing, not full screen
+    add send:260,37,0x204B0001   # Alt+Left
+    add send:261,37,0xE04B0001
+    add send:260,39,0x204D0001   # Alt+Right
+    add send:273,40384           # the player's random-effect command
+    add send:273,0xFFFF9DC0      # ... with 0xFFFF in the high word
+    add send:273,40382
+    add send:273,40383
+    add send:273,40390
+    t=1500 add send:256,32,0x390001 200 # Space: the title (shown since Init) goes
+    add pixels 200
+    add send:256,32,0x390001 200 # and comes back
+    add pixels 200
+    add send:256,72,0x230001 200 # H: the help page
+    add pixels 200
+    add send:256,72,0x230001 200 # H again: gone
+    add pixels 200
+    add send:256,115,0x3E0001 300 # F4: "Effect locked" in red
+    add pixels 6000                # after 3 s and twelve letters, a grey "L"
+    add pixels 200
+    add send:256,115,0x3E0001 300 # F4: "Effect unlocked" in red
+    add send:256,13,1 200          # a made-up Enter: full screen
+    add send:256,27,0x10001 500    # Esc: back
+    run keys --scenario play --signal silence --duration $((t + 300)) "${at[@]}"
+    check "Z goes on to the player as a key down with its lParam; its key up does not" \
+      "$defs"'passed(256; 90) == [{"event":"host_message","message":256,"wparam":90,"lparam":"0x2c0001"} | . + {t: passed(256; 90)[0].t}]
+               and passed(257; 90) == []'
+    check "S, L, D, R, F2, F3, Enter, Alt+Left/Right and the commands are not passed on" \
+      "$defs"'[.[] | select(.event == "host_message") | .wparam] == [90]'
+    check "every key and command message answers 0" \
+      "$defs"'all(.[] | select(.event == "ui_send"); .result == "0x0")'
+    check "command 40384 sends IPC 628 with 1, also with 0xFFFF in the high word" \
+      "$defs"'[requests(628)[] | .wparam] == [1, 1]'
+    check "Space hides the title and shows it again" \
+      "$defs"'pixels[0].title.white == 0 and pixels[1].title.white > 20'
+    check "H shows the help page over the picture and hides it again" \
+      "$defs"'pixels[2].help.white > 200 and pixels[2].about.white > 50 and pixels[3].help.white == 0'
+    check "F4 shows \"Effect locked\" in red, which shrinks to a grey L that stays" \
+      "$defs"'pixels[4].message.red > 20 and pixels[5].message.red == 0 and pixels[5].message.grey > 5
+               and pixels[6].message.grey > 5'
+    check "Enter from the keyboard asks nothing of the player; a made-up Enter asks 501, then 631 with 1" \
+      "$defs"'[requests(501)[], requests(631)[] | [.ipc, .wparam]] | .[0:2] == [[501, 0], [631, 1]]
+               and (requests(501)[0].t > sent(256; 13)[0].t)'
+    common_checks
+    ;;
+
+  ui-video)
+    # While a video plays, neither a made-up Enter nor Alt+Enter goes full screen.
+    run video --scenario play --signal silence --duration 1500 --answer 501=2 \
+      --at 400:ui=send:256,13,1 --at 900:ui=send:274,0xF100,13
+    check "two message boxes say so, owned by the player's window" \
+      '[.[] | select(.event == "message_box") | [.caption, .text, .owner]]
+       == [["VOzo", "Can'"'"'t go fullscreen while video is playing", "host"],
+           ["VOzo", "Can'"'"'t go fullscreen while video is playing", "host"]]'
+    check "the player is not told of full screen" 'all(.[]; .event != "request" or .ipc != 631)'
+    common_checks
+    ;;
+
+  ui-menu)
+    run menu --scenario play --signal silence --duration 4200 \
+      --at 300:ui=settings:clear --at 400:ui=menu:dismiss --at 700:ui=settings:check \
+      --at 800:ui=settings:clear --at 900:ui=menu:choose=8 --at 1000:ui=menu:choose=9 \
+      --at 1200:ui=settings:check \
+      --at 1300:ui=menu:choose=4 --at 1500:ui=menu:choose=7 \
+      --at 1700:ui=menu:choose=5 --at 1900:ui=pixels \
+      --at 2000:ui=menu:choose=6 --at 2200:ui=pixels --at 2300:ui=menu:choose=1 \
+      --at 2600:stop --at 2900:ui=menu:dismiss --at 3300:ui=menu:choose=11
+    texts='["To player menu","","Help\t   H","Website (more plugins, FAQ)","Show Title\t   Space","",
+            "Chnage drawing\t   F6","Lock effect\t   F4","","Save effect\t   S","Load effect\t   L","",
+            "Options\t"]'
+    check "the menu has the thirteen entries, texts and ids exactly" \
+      "[.[] | select(.event == \"menu\")] | length >= 9 and all(.[];
+         .found and ([.items[] | .text] == $texts)
+         and ([.items[] | .id] == [7,0,5,10,6,0,1,4,0,8,9,0,11])
+         and ([.items[] | .separator] == [false,true,false,false,false,true,false,false,true,false,false,true,false]))"
+    check "while playing nothing is grey; the lock's check mark follows the lock" \
+      "$defs"'[menus[0:7][] | [.items[] | .grey] | any] == [false,false,false,false,false,false,false]
+               and [menus[0:7][] | .items[7].checked] == [false,false,false,false,true,true,true]'
+    check "while stopped Help, Show Title, Chnage drawing, Lock, Save and Load are grey, the rest not" \
+      "$defs"'[menus[7:][] | [.items[] | .grey]] | all(. == [false,false,true,false,true,false,true,true,false,true,true,false,false])
+               and all(menus[7:][]; .items[7].checked)'
+    check "dismissing writes the settings file; Save and Load effect write nothing" \
+      '[.[] | select(.event == "settings_file") | [.action, .exists]]
+       == [["clear", false], ["check", true], ["clear", false], ["check", false]]'
+    check "To player menu posts a right button up to the player" \
+      "$defs"'passed(517; 0) | length == 1 and .[0].lparam == "0x0"'
+    check "Help shows the help page; Show Title hides the title shown since Init" \
+      "$defs"'pixels[0].help.white > 200 and pixels[0].title.white > 20 and pixels[1].title.white == 0'
+    common_checks
+    ;;
+
+  ui-screens)
+    # Pictures for a person to look at: the help page over the effects, the about screen.
+    run screens --scenario play --signal beats --duration 4200 --title "Stand-in Artist - Beats" \
+      --at 1800:ui=send:256,72,0x230001 --at 2400:screenshot="Z:$work/help-page.png" \
+      --at 2500:ui=pixels --at 3000:stop --at 3600:ui=pixels \
+      --at 3700:screenshot="Z:$work/about-screen.png"
+    check "the help page with the about lines but no logo over the playing picture" \
+      "$defs"'pixels[0].help.white > 200 and pixels[0].about.white > 50'
+    check "the about screen with its logo when stopped" \
+      "$defs"'pixels[1].about.white > 50 and pixels[1].logo.lit > 500 and pixels[1].help.white == 0'
+    check "both screenshots are saved" '[.[] | select(.event == "screenshot") | .saved] == [true, true]'
+    common_checks
+    ;;
+
+  *)
+    echo "unknown case $case_name" >&2
+    exit 2
+    ;;
+esac
+
+((failures == 0)) || exit 1
+echo "PASS [$case_name]"
