@@ -135,7 +135,7 @@ void RunAction(const TimedAction& action, winampVisModule* module) {
   } else if (verb == "config") {
     CallConfig(module);
   } else if (verb == "ui") {
-    RunUiAction(action.argument, module->hDllInstance);
+    RunUiAction(action.argument, module);
   }
 }
 

@@ -209,7 +209,7 @@ std::string SettingsPath(HMODULE dll) {
 
 }  // namespace
 
-void RunUiAction(const std::string& argument, HMODULE dll) {
+void RunUiAction(const std::string& argument, winampVisModule* module) {
   SpyOnHost();
   HWND vis = VisWindow();
   size_t colon = argument.find(':');
@@ -232,9 +232,13 @@ void RunUiAction(const std::string& argument, HMODULE dll) {
   } else if (verb == "menu") {
     OpenMenu(rest.rfind("choose=", 0) == 0 ? atoi(rest.c_str() + 7) : 0);
   } else if (verb == "pixels") {
+    for (int i = 0; i < 2; ++i) {
+      module->Render(module);
+      Sleep(25);
+    }
     CountPixels(vis);
   } else if (verb == "settings") {
-    std::string path = SettingsPath(dll);
+    std::string path = SettingsPath(module->hDllInstance);
     if (rest == "clear") DeleteFileA(path.c_str());
     Log().Write(JsonLine("settings_file")
                     .Text("action", rest)

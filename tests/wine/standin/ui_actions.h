@@ -5,15 +5,19 @@
 
 #include <string>
 
+#include "bridge/player_protocol.h"
+
 namespace standin {
 
 // ARGUMENT is one of
 //   send:MSG,WPARAM,LPARAM   SendMessageA to the visualization window, result logged
 //   menu:dismiss             a right click; the menu's items are logged, then Esc
 //   menu:choose=ID           a right click; the items are logged, then the entry ID is chosen
-//   pixels                   counts the overlay colours in the window's regions
+//   pixels                   two more Render calls (so that what was asked for is shown, even
+//                            when the run lags behind its schedule), then counts the overlay
+//                            colours in the window's regions
 //   settings:clear           deletes the settings file beside the plug-in `dll`
 //   settings:check           logs whether it exists
-void RunUiAction(const std::string& argument, HMODULE dll);
+void RunUiAction(const std::string& argument, winampVisModule* module);
 
 }  // namespace standin
