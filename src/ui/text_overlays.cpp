@@ -174,6 +174,8 @@ void PaintFrameOverlays(TextPainter& painter, const PictureRect& picture, int lo
   }
 }
 
+int FrameOverlaysVisible() { return TitleStillShown() || IsHelpVisible(); }
+
 int AboutHitTest(int x, int y, int isPlaying, TextExtent noticeExtent) {
   if (isPlaying && !IsHelpVisible()) return 0;
   return x < noticeExtent.width + kAboutTextX &&

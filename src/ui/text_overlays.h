@@ -70,6 +70,8 @@ void PaintHelpPage(TextPainter& painter);
 // What the window shows over each finished frame: the title, then (while the help is
 // visible) the about lines and the help page. `logo` as for PaintAboutScreen.
 void PaintFrameOverlays(TextPainter& painter, const PictureRect& picture, int logo);
+// 1 when PaintFrameOverlays would paint anything now (drops a title whose time is over).
+int FrameOverlaysVisible();
 
 // 1 when the client point (x, y) lies on the about screen's text (its link area), which is
 // on screen unless the player plays with the help page hidden. `noticeExtent` is the extent

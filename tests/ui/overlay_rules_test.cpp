@@ -196,6 +196,7 @@ TEST_F(OverlayRules, FrameOverlaysAddTheAboutLinesAndHelpWhileTheHelpIsVisible) 
   clock.now = 1000;
   SetTitleText("T");
   ShowTitle(1);
+  EXPECT_EQ(FrameOverlaysVisible(), 1);
   RecordingPainter plain;
   PaintFrameOverlays(plain, kPicture, 0);
   EXPECT_EQ(plain.lines.size(), 1u);
@@ -204,6 +205,10 @@ TEST_F(OverlayRules, FrameOverlaysAddTheAboutLinesAndHelpWhileTheHelpIsVisible) 
   PaintFrameOverlays(help, kPicture, 1);
   EXPECT_EQ(help.lines.size(), 1u + 3 + 11);
   EXPECT_EQ(help.other, std::vector<std::string>{"logo 25,30"});
+  clock.now = 1000 + 10001;
+  EXPECT_EQ(FrameOverlaysVisible(), 1);  // the help page still
+  clock.now = 1000 + 15001;
+  EXPECT_EQ(FrameOverlaysVisible(), 0);
 }
 
 TEST_F(OverlayRules, AboutHitTestCoversTheTextUpToTheNoticeLine) {
