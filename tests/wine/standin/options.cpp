@@ -21,7 +21,11 @@ const char kUsage[] =
     "  --at MS:ACTION     during the render phase: track=POS (message 666),\n"
     "                     track-user=POS (WM_USER), stop, play (play-state notice),\n"
     "                     notice=MSG,WPARAM,LPARAM, screenshot=FILE.png, config,\n"
+    "                     fault (instrumented DLL: a null write in the next frame),\n"
+    "                     paint (instrumented DLL: render as the paint message does),\n"
     "                     ui=... (the visualization window; see ui_actions.h)\n"
+    "  --cycles N         run Init, the render phase and Quit N times (default 1)\n"
+    "  --watch-pixels     log a hash of the plug-in window's pixels after each Render\n"
     "  --screenshot FILE  PNG of the frame window at the end of the render phase\n"
     "  --log FILE         JSON-lines log (default: standard output)\n"
     "  --watchdog MS      end the run with exit code 6 after this long\n"
@@ -51,7 +55,8 @@ bool ParseAction(const std::string& text, TimedAction& action) {
   action.verb = rest.substr(0, equals);
   action.argument = equals == std::string::npos ? "" : rest.substr(equals + 1);
   static const char* const kVerbs[] = {"track",  "track-user", "stop",  "play",
-                                       "notice", "screenshot", "config", "ui"};
+                                       "notice", "screenshot", "config", "fault", "paint",
+                                       "ui"};
   return std::any_of(std::begin(kVerbs), std::end(kVerbs),
                      [&](const char* verb) { return action.verb == verb; });
 }
@@ -116,6 +121,16 @@ bool ParseOptions(int argc, char** argv, Options& options, std::string& error) {
         return false;
       }
       options.actions.push_back(action);
+    } else if (arg == "--cycles") {
+      long long cycles = 0;
+      if (!value(text)) return false;
+      if (!ParseNumber(text, cycles) || cycles < 1 || cycles > 1000) {
+        error = "bad cycle count " + text;
+        return false;
+      }
+      options.cycles = static_cast<int>(cycles);
+    } else if (arg == "--watch-pixels") {
+      options.watchPixels = true;
     } else if (arg == "--title") {
       if (!value(options.title)) return false;
     } else if (arg == "--log") {
@@ -146,7 +161,7 @@ bool ParseOptions(int argc, char** argv, Options& options, std::string& error) {
   }
   std::stable_sort(options.actions.begin(), options.actions.end(),
                    [](const TimedAction& a, const TimedAction& b) { return a.atMs < b.atMs; });
-  if (options.watchdogMs == 0) options.watchdogMs = options.durationMs + 15000;
+  if (options.watchdogMs == 0) options.watchdogMs = (options.durationMs + 15000) * options.cycles;
   return true;
 }
 
