@@ -3,7 +3,8 @@
 # and the text overlays, through the player stand-in's "ui=" actions (standin/ui_actions.h).
 #
 #   e2e-ui.sh CASE WINE_RUN PREFIX WIN_X64_DIR OUT_DIR
-# CASE: ui-keys, ui-video, ui-menu, ui-screens.
+# CASE: ui-keys, ui-commands, ui-video, ui-menu, ui-screens. ui-commands runs the instrumented
+# DLL (the shipped objects with counters), the others the shipped one.
 # Exit: 0 passed, 1 failed, 77 skipped (nothing built, or jq missing).
 set -uo pipefail
 (($# == 5)) || {
@@ -20,15 +21,17 @@ command -v jq >/dev/null || {
   echo "SKIP: jq is not installed (scripts/bootstrap installs it)"
   exit 77
 }
-for file in "$standin" "$win_dir/src/host/vis_vevirur2.dll"; do
+source_dll=$win_dir/src/host/vis_vevirur2.dll
+[[ $case_name == ui-commands ]] && source_dll=$win_dir/tests/wine/vis_vevirur2_instrumented.dll
+for file in "$standin" "$source_dll"; do
   [[ -f "$file" ]] || {
     echo "SKIP: $file is not built (cmake --preset win-x64 && cmake --build --preset win-x64)"
     exit 77
   }
 done
 # A copy of the plug-in per case, so that its settings file lands in the case's folder.
-plugin=$work/vis_vevirur2.dll
-cp "$win_dir/src/host/vis_vevirur2.dll" "$plugin"
+plugin=$work/$(basename "$source_dll")
+cp "$source_dll" "$plugin"
 
 failures=0
 fail() {
@@ -87,14 +90,8 @@ case $case_name in
       add "send:256,${key%%:*},${key#*:}"
     done
     add send:256,13,0x1C0001     # Enter from the keyboard: a new drawing, not full screen
-    add send:260,37,0x204B0001   # Alt+Left
-    add send:261,37,0xE04B0001
-    add send:260,39,0x204D0001   # Alt+Right
     add send:273,40384           # the player's random-effect command
     add send:273,0xFFFF9DC0      # ... with 0xFFFF in the high word
-    add send:273,40382
-    add send:273,40383
-    add send:273,40390
     # The title and help page are drawn on the picture, whose old strokes dissolve over a
     # few seconds after they are hidden (a few grains stay longer); the message is drawn over
     # the shown picture.
@@ -117,7 +114,7 @@ case $case_name in
     run keys --scenario play --signal silence --duration $((t + 300)) "${at[@]}"
     check "Z goes on to the player as a key down with its lParam; its key up does not" \
       "$defs"'(passed(256; 90) | length == 1 and .[0].lparam == "0x2c0001") and passed(257; 90) == []'
-    check "S, L, D, R, F2, F3, Enter, Alt+Left/Right and the commands are not passed on" \
+    check "S, L, D, R, F2, F3, Enter and the commands are not passed on" \
       "$defs"'[.[] | select(.event == "host_message" and .message == 256) | .wparam] == [90]'
     check "every key and command message answers 0" \
       "$defs"'all(.[] | select(.event == "ui_send"); .result == "0x0")'
@@ -135,6 +132,39 @@ case $case_name in
       "$defs"'(sent(256; 13) | map(select(.lparam == "0x1"))[0].t) as $made_up
                | (requests(501) | length == 1 and .[0].t >= $made_up)
                  and ([requests(631)[] | .wparam] | .[0] == 1)'
+    common_checks
+    ;;
+
+  ui-commands)
+    # Each message with the number of new drawings it asks for; the first is the baseline.
+    playing=(256,83,0x1F0001:0 256,13,0x1C0001:1 256,116,0x3F0001:1 256,117,0x400001:1
+      260,37,0x204B0001:1 260,39,0x204D0001:1 260,33,0x20490001:1 260,34,0x20510001:1
+      261,37,0xE04B0001:0 257,37,1:1 257,34,1:1 257,39,0xC14D0001:0 274,33,1:1 274,39,1:1
+      273,40382:1 273,40383:1 273,40384:1 273,0xFFFF9DC0:0 273,40389:0 273,40390:0
+      256,90,0x2C0001:0 256,68,0x200001:0)
+    stopped=(260,37,0x204B0001:0 260,39,0x204D0001:0 273,40382:0 273,40383:0 257,37,1:0
+      256,13,0x1C0001:1 256,117,0x400001:1 273,40384:1)
+    at=() want=() t=400
+    for entry in "${playing[@]}" stop "${stopped[@]}" 256,115,0x3E0001:0 256,115,0x3E0001:0; do
+      if [[ $entry == stop ]]; then
+        at+=(--at "$t:stop")
+      else
+        at+=(--at "$t:ui=send:${entry%%:*}")
+        want+=("${entry##*:}")
+      fi
+      t=$((t + 100))
+    done
+    want_json="[$(IFS=,; echo "${want[*]:1}")]"
+    # 40389 (full screen) is answered by a video playing, so it stays in the window.
+    run commands --scenario play --signal silence --duration $((t + 200)) --answer 501=2 "${at[@]}"
+    check "the instrumented DLL's counters are logged" 'any(.[]; .event == "ui_send" and has("change_drawing"))'
+    check "new drawings per message: keys, Alt keys, made-up key ups and commands while playing; only Enter, F6 and 40384 when stopped" \
+      "[.[] | select(.event == \"ui_send\") | .change_drawing] | [range(1; length) as \$i | .[\$i] - .[\$i - 1]]
+       == $want_json"
+    check "F4 locks and unlocks the effect" \
+      '[.[] | select(.event == "ui_send" and .wparam == 115) | .locked] == [1, 0]'
+    check "the Z key goes on to the player, nothing else" \
+      '[.[] | select(.event == "host_message" and .message == 256) | .wparam] == [90]'
     common_checks
     ;;
 

@@ -38,6 +38,8 @@ void AddCounters(JsonLine& line) {
       .Int("faults", counters.faultsInjected)
       .Int("lines", counters.linesDrawn)
       .Int("playing", counters.isPlaying)
+      .Int("change_drawing", counters.changeDrawingRequests)
+      .Int("locked", counters.effectLocked)
       .Text("title", counters.title);
 }
 

@@ -8,6 +8,7 @@
 
 #include "standin/json_log.h"
 #include "standin/player_host.h"
+#include "standin/plugin_observer.h"
 
 namespace standin {
 namespace {
@@ -224,11 +225,13 @@ void RunUiAction(const std::string& argument, winampVisModule* module) {
     n.resize(3, 0);
     LRESULT result = SendMessageA(vis, static_cast<UINT>(n[0]), static_cast<WPARAM>(n[1]),
                                   static_cast<LPARAM>(n[2]));
-    Log().Write(JsonLine("ui_send")
-                    .Int("message", n[0])
-                    .Int("wparam", n[1])
-                    .Hex("lparam", static_cast<unsigned long long>(n[2]))
-                    .Hex("result", static_cast<unsigned long long>(result)));
+    JsonLine line("ui_send");
+    line.Int("message", n[0])
+        .Int("wparam", n[1])
+        .Hex("lparam", static_cast<unsigned long long>(n[2]))
+        .Hex("result", static_cast<unsigned long long>(result));
+    AddCounters(line);  // the instrumented DLL's change-drawing count and lock
+    Log().Write(line);
   } else if (verb == "menu") {
     OpenMenu(rest.rfind("choose=", 0) == 0 ? atoi(rest.c_str() + 7) : 0);
   } else if (verb == "pixels") {

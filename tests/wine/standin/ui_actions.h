@@ -10,7 +10,8 @@
 namespace standin {
 
 // ARGUMENT is one of
-//   send:MSG,WPARAM,LPARAM   SendMessageA to the visualization window, result logged
+//   send:MSG,WPARAM,LPARAM   SendMessageA to the visualization window; the result logged, with
+//                            the instrumented DLL's counters
 //   menu:dismiss             a right click; the menu's items are logged, then Esc
 //   menu:choose=ID           a right click; the items are logged, then the entry ID is chosen
 //   pixels                   two more Render calls (so that what was asked for is shown, even
