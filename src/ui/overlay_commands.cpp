@@ -8,6 +8,10 @@ void ToggleEffectLock() {
   ShowMessage(locked ? "Effect locked" : "Effect unlocked");
 }
 
-void ToggleHelp() { ToggleHelpPage(); }
+void ToggleHelp() {
+  ToggleHelpPage();
+}
 
-void ToggleTitle() { ShowTitle(IsTitleShown() ? 0 : 1); }
+void ToggleTitle() {
+  ShowTitle(IsTitleShown() ? 0 : 1);
+}

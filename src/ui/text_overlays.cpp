@@ -64,7 +64,9 @@ unsigned TitleClock() {
   return title & kTitleShownBit ? static_cast<uint32_t>(title) : 0u;
 }
 
-int IsTitleShown() { return (overlays.title.load() & kTitleShownBit) != 0; }
+int IsTitleShown() {
+  return (overlays.title.load() & kTitleShownBit) != 0;
+}
 
 void SetTitleText(const char* text) {
   std::lock_guard<std::mutex> hold(overlays.titleLock);
@@ -82,7 +84,9 @@ void ShowMessage(const char* text) {
   overlays.messageDeadline = platform::TickCount() + kMessageWholeMs;
 }
 
-const char* GetMessageText() { return overlays.messageText; }
+const char* GetMessageText() {
+  return overlays.messageText;
+}
 
 int IsHelpVisible() {
   if (!overlays.helpShown) return 0;
@@ -174,7 +178,9 @@ void PaintFrameOverlays(TextPainter& painter, const PictureRect& picture, int lo
   }
 }
 
-int FrameOverlaysVisible() { return TitleStillShown() || IsHelpVisible(); }
+int FrameOverlaysVisible() {
+  return TitleStillShown() || IsHelpVisible();
+}
 
 int AboutHitTest(int x, int y, int isPlaying, TextExtent noticeExtent) {
   if (isPlaying && !IsHelpVisible()) return 0;

@@ -112,7 +112,9 @@ void LinkButtonDown(int onLink) {
   link.pressOnLink = onLink;
 }
 
-void LinkDoubleClick() { link.doubleClick = 1; }
+void LinkDoubleClick() {
+  link.doubleClick = 1;
+}
 
 int LinkButtonUp(int onLink) {
   if (link.doubleClick) return 0;
@@ -124,4 +126,6 @@ int LinkButtonUp(int onLink) {
   return 1;
 }
 
-void ResetLinkClicks() { link = LinkClickState{}; }
+void ResetLinkClicks() {
+  link = LinkClickState{};
+}

@@ -5,12 +5,12 @@
 #include <cstdint>
 
 enum class WindowCommand {
-  kDefault,          // not ours: the platform's default handling
-  kConsumed,         // ours, nothing to do (result 0)
-  kPassToPlayer,     // post the key down on unchanged to the player's main window
-  kChangeDrawing,    // RequestChangeDrawing
-  kNextEffect,       // while playing: a new drawing
-  kPreviousEffect,   // while playing: a new drawing
+  kDefault,         // not ours: the platform's default handling
+  kConsumed,        // ours, nothing to do (result 0)
+  kPassToPlayer,    // post the key down on unchanged to the player's main window
+  kChangeDrawing,   // RequestChangeDrawing
+  kNextEffect,      // while playing: a new drawing
+  kPreviousEffect,  // while playing: a new drawing
   kToggleEffectLock,
   kToggleHelp,
   kToggleTitle,

@@ -29,7 +29,9 @@ struct Painted {
   bool operator==(const Painted&) const = default;
 };
 
-int Packed(TextColour c) { return c.red << 16 | c.green << 8 | c.blue; }
+int Packed(TextColour c) {
+  return c.red << 16 | c.green << 8 | c.blue;
+}
 
 // Every text 7 pixels wide per letter and 16 high.
 class RecordingPainter : public TextPainter {
@@ -155,8 +157,7 @@ TEST_F(OverlayRules, LockedMessageShrinksToAGreyLThatStays) {
   // The twelfth removal leaves one letter, which becomes the "L".
   EXPECT_EQ(MessageAt(t, 1), Shown("Ef", kRed));
   EXPECT_STREQ(GetMessageText(), "L");
-  for (uint32_t later : {t + 50, t + 100000})
-    EXPECT_EQ(MessageAt(later, 1), Shown("L", kGrey));
+  for (uint32_t later : {t + 50, t + 100000}) EXPECT_EQ(MessageAt(later, 1), Shown("L", kGrey));
 }
 
 TEST_F(OverlayRules, UnlockedMessageShrinksToNothing) {
@@ -215,8 +216,8 @@ TEST_F(OverlayRules, AboutHitTestCoversTheTextUpToTheNoticeLine) {
   TextExtent notice{200, 16};  // link area: x < 285, y < 81
   struct Case {
     int x, y, playing, help, hit;
-  } cases[] = {{0, 0, 0, 0, 1},    {284, 80, 0, 0, 1}, {285, 0, 0, 0, 0}, {0, 81, 0, 0, 0},
-               {-5, -5, 0, 0, 1},  {10, 10, 1, 0, 0},  {10, 10, 1, 1, 1}};
+  } cases[] = {{0, 0, 0, 0, 1},   {284, 80, 0, 0, 1}, {285, 0, 0, 0, 0}, {0, 81, 0, 0, 0},
+               {-5, -5, 0, 0, 1}, {10, 10, 1, 0, 0},  {10, 10, 1, 1, 1}};
   for (const Case& c : cases) {
     ResetTextOverlays();
     clock.now = 50;

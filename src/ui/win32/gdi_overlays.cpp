@@ -8,7 +8,9 @@
 #include "ui/win32/gdi_text_painter.h"
 
 namespace {
-PictureRect FromRect(const RECT& r) { return {r.left, r.top, r.right, r.bottom}; }
+PictureRect FromRect(const RECT& r) {
+  return {r.left, r.top, r.right, r.bottom};
+}
 }  // namespace
 
 void DrawTitleOverlay(HDC dc, const RECT& picture) {

@@ -3,7 +3,9 @@
 #include <cstring>
 
 namespace {
-COLORREF ColourRef(TextColour c) { return RGB(c.red, c.green, c.blue); }
+COLORREF ColourRef(TextColour c) {
+  return RGB(c.red, c.green, c.blue);
+}
 }  // namespace
 
 TextExtent GdiTextPainter::MeasureText(const char* text) {

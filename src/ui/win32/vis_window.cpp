@@ -14,8 +14,12 @@
 
 namespace {
 
-int PointX(LPARAM lParam) { return static_cast<int16_t>(LOWORD(lParam)); }
-int PointY(LPARAM lParam) { return static_cast<int16_t>(HIWORD(lParam)); }
+int PointX(LPARAM lParam) {
+  return static_cast<int16_t>(LOWORD(lParam));
+}
+int PointY(LPARAM lParam) {
+  return static_cast<int16_t>(HIWORD(lParam));
+}
 
 int HitsAboutText(LPARAM lParam) {
   TextExtent notice{Plugin.AboutLinkExtent.cx, Plugin.AboutLinkExtent.cy};
@@ -28,8 +32,7 @@ winampVisModule* WindowModule(HWND window) {
 }
 
 // Runs a command of the key tables; the message's result.
-LRESULT RunCommand(WindowCommand command, HWND window, UINT message, WPARAM wParam,
-                   LPARAM lParam) {
+LRESULT RunCommand(WindowCommand command, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (command) {
     case WindowCommand::kDefault:
       return DefWindowProcA(window, message, wParam, lParam);
@@ -185,6 +188,10 @@ void LeaveFullScreen() {
   Plugin.LeaveFullScreenPending = 1;
 }
 
-void OpenWebSite() { ShellExecuteA(Plugin.VisWindow, "open", kMakerWebSite, "", "", SW_SHOW); }
+void OpenWebSite() {
+  ShellExecuteA(Plugin.VisWindow, "open", kMakerWebSite, "", "", SW_SHOW);
+}
 
-void ResetVisWindowState() { ResetLinkClicks(); }
+void ResetVisWindowState() {
+  ResetLinkClicks();
+}

@@ -30,8 +30,8 @@ LRESULT CALLBACK HostSpy(HWND window, UINT message, WPARAM wParam, LPARAM lParam
 
 void SpyOnHost() {
   if (hostProcedure || !HostMainWindow()) return;
-  hostProcedure = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(
-      HostMainWindow(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&HostSpy)));
+  hostProcedure = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrA(HostMainWindow(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&HostSpy)));
 }
 
 HWND VisWindow() {
@@ -58,24 +58,26 @@ struct MenuJob {
   DWORD thread = 0;
 };
 
+struct MenuSearch {
+  DWORD thread;
+  HWND found;
+};
+
+BOOL CALLBACK CheckMenuWindow(HWND window, LPARAM data) {
+  auto* search = reinterpret_cast<MenuSearch*>(data);
+  char name[16] = "";
+  GetClassNameA(window, name, sizeof name);
+  if (std::string(name) == "#32768" && IsWindowVisible(window) &&
+      GetWindowThreadProcessId(window, nullptr) == search->thread) {
+    search->found = window;
+    return FALSE;
+  }
+  return TRUE;
+}
+
 HWND FindMenuWindow(DWORD thread) {
-  struct Search {
-    DWORD thread;
-    HWND found;
-  } search{thread, nullptr};
-  EnumWindows(
-      [](HWND window, LPARAM data) -> BOOL {
-        auto* s = reinterpret_cast<Search*>(data);
-        char name[16] = "";
-        GetClassNameA(window, name, sizeof name);
-        if (std::string(name) == "#32768" && IsWindowVisible(window) &&
-            GetWindowThreadProcessId(window, nullptr) == s->thread) {
-          s->found = window;
-          return FALSE;
-        }
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&search));
+  MenuSearch search{thread, nullptr};
+  EnumWindows(CheckMenuWindow, reinterpret_cast<LPARAM>(&search));
   return search.found;
 }
 
