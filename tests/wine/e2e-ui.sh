@@ -181,14 +181,17 @@ case $case_name in
 
   ui-menu)
     # Show Title's effect is looked at after the hidden title's strokes have dissolved.
-    run menu --scenario play --signal silence --duration 8400 \
+    run menu --scenario play --signal silence --duration 8600 \
       --at 300:ui=settings:clear --at 500:ui=menu:dismiss --at 900:ui=settings:check \
       --at 1000:ui=settings:clear --at 1200:ui=menu:choose=8 --at 1600:ui=menu:choose=9 \
       --at 2000:ui=settings:check \
       --at 2200:ui=menu:choose=4 --at 2600:ui=menu:choose=7 \
       --at 3000:ui=menu:choose=5 --at 3400:ui=pixels \
       --at 3700:ui=menu:choose=6 --at 6400:ui=pixels --at 6600:ui=menu:choose=1 \
-      --at 7000:stop --at 7400:ui=menu:dismiss --at 7800:ui=menu:choose=11
+      --at 6700:ui=send:512,0,0x000A000A \
+      --at 7000:stop --at 7400:ui=menu:dismiss --at 7800:ui=menu:choose=11 \
+      --at 8000:ui=send:512,0,0x000A000A --at 8100:ui=send:512,0,0x000A0190 \
+      --at 8200:ui=send:512,0,0x0190000A
     texts='["To player menu","","Help\t   H","Website (more plugins, FAQ)","Show Title\t   Space","",
             "Chnage drawing\t   F6","Lock effect\t   F4","","Save effect\t   S","Load effect\t   L","",
             "Options\t"]'
@@ -209,6 +212,8 @@ case $case_name in
        == [["clear", false], ["check", true], ["clear", false], ["check", false]]'
     check "To player menu posts a right button up to the player" \
       "$defs"'passed(517; 0) | length == 1 and .[0].lparam == "0x0"'
+    check "the hand cursor over the about text only when it is on screen (stopped, or help shown)" \
+      '[.[] | select(.event == "ui_send" and .message == 512) | .cursor] == ["hand", "hand", "arrow", "arrow"]'
     check "Help shows the help page; Show Title hides the title shown since Init" \
       "$defs"'pixels[0].help.white > 200 and pixels[0].title.white > 200
                and pixels[1].title.white * 10 < pixels[0].title.white'

@@ -232,6 +232,12 @@ void RunUiAction(const std::string& argument, winampVisModule* module) {
         .Int("wparam", n[1])
         .Hex("lparam", static_cast<unsigned long long>(n[2]))
         .Hex("result", static_cast<unsigned long long>(result));
+    if (n[0] == WM_MOUSEMOVE) {
+      HCURSOR cursor = GetCursor();
+      line.Text("cursor", cursor == LoadCursor(nullptr, IDC_HAND)    ? "hand"
+                          : cursor == LoadCursor(nullptr, IDC_ARROW) ? "arrow"
+                                                                     : "other");
+    }
     AddCounters(line);  // the instrumented DLL's change-drawing count and lock
     Log().Write(line);
   } else if (verb == "menu") {

@@ -11,7 +11,7 @@ namespace standin {
 
 // ARGUMENT is one of
 //   send:MSG,WPARAM,LPARAM   SendMessageA to the visualization window; the result logged, with
-//                            the instrumented DLL's counters
+//                            the instrumented DLL's counters (and the cursor after a mouse move)
 //   menu:dismiss             a right click; the menu's items are logged, then Esc
 //   menu:choose=ID           a right click; the items are logged, then the entry ID is chosen
 //   pixels                   two more Render calls (so that what was asked for is shown, even
