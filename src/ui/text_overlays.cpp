@@ -122,7 +122,7 @@ void ResetTextOverlays() {
   overlays.helpClock = 0;
 }
 
-void PaintTitleOverlay(TextPainter& painter, const PictureRect& picture) {
+void PaintTitleOverlay(OverlayPainter& painter, const PictureRect& picture) {
   if (!TitleStillShown()) return;
   char text[256];
   ReadTitle(text);
@@ -130,11 +130,11 @@ void PaintTitleOverlay(TextPainter& painter, const PictureRect& picture) {
                    nullptr);
 }
 
-void PaintMessageOverlay(TextPainter& painter, const PictureRect& picture, int effectLocked) {
+void PaintMessageOverlay(OverlayPainter& painter, const PictureRect& picture, int effectLocked) {
   char* text = overlays.messageText;
   size_t length = std::strlen(text);
   if (length == 0) return;
-  TextExtent extent = painter.MeasureText(text);
+  OverlayExtent extent = painter.MeasureText(text);
   painter.DrawText(picture.right - extent.width - 5, picture.bottom - extent.height, text,
                    length > 1 ? kTextRed : kTextGrey, nullptr);
   if (!overlays.messageShrinks) return;
@@ -153,7 +153,7 @@ void PaintMessageOverlay(TextPainter& painter, const PictureRect& picture, int e
   }
 }
 
-void PaintAboutScreen(TextPainter& painter, const PictureRect& picture, int clear, int logo) {
+void PaintAboutScreen(OverlayPainter& painter, const PictureRect& picture, int clear, int logo) {
   if (clear) painter.FillBlack(picture);
   for (int line = 0; line < 3; ++line) {
     painter.DrawText(kAboutTextX, kAboutTextY + line * kOverlayLineSpacing, kAboutLines[line],
@@ -162,7 +162,7 @@ void PaintAboutScreen(TextPainter& painter, const PictureRect& picture, int clea
   if (logo) painter.DrawLogo(kLogoX, kLogoY);
 }
 
-void PaintHelpPage(TextPainter& painter) {
+void PaintHelpPage(OverlayPainter& painter) {
   int y = kAboutTextY + 4 * kOverlayLineSpacing;
   for (int line = 0; line < 11; ++line, y += kOverlayLineSpacing) {
     int x = line == 0 ? kHelpIndent : kHelpIndent + 15;
@@ -170,7 +170,7 @@ void PaintHelpPage(TextPainter& painter) {
   }
 }
 
-void PaintFrameOverlays(TextPainter& painter, const PictureRect& picture, int logo) {
+void PaintFrameOverlays(OverlayPainter& painter, const PictureRect& picture, int logo) {
   PaintTitleOverlay(painter, picture);
   if (IsHelpVisible()) {
     PaintAboutScreen(painter, picture, 0, logo);
@@ -182,7 +182,7 @@ int FrameOverlaysVisible() {
   return TitleStillShown() || IsHelpVisible();
 }
 
-int AboutHitTest(int x, int y, int isPlaying, TextExtent noticeExtent) {
+int AboutHitTest(int x, int y, int isPlaying, OverlayExtent noticeExtent) {
   if (isPlaying && !IsHelpVisible()) return 0;
   return x < noticeExtent.width + kAboutTextX &&
          y < noticeExtent.height + 2 * kOverlayLineSpacing + kAboutTextY;

@@ -1,12 +1,12 @@
 #pragma once
 // The texts drawn over or instead of the effects: the track title (10 s), the status message
 // (3 s whole, then a letter per shown frame), the help page (15 s) and the about screen. The
-// rules and the state live here, portable; painting goes through a platform's TextPainter.
+// rules and the state live here, portable; painting goes through a platform's OverlayPainter.
 // Times are platform::TickCount() values compared by unsigned difference.
 #include <cstddef>
 
 #include "pipeline/picture_rect.h"
-#include "ui/text_painter.h"
+#include "ui/overlay_painter.h"
 
 inline constexpr int kOverlayLineSpacing = 20;
 inline constexpr int kHelpIndent = 5;
@@ -57,23 +57,23 @@ void ToggleHelpPage();
 void ResetTextOverlays();
 
 // The title at the bottom left, white on the picture, while it is shown; drops it after 10 s.
-void PaintTitleOverlay(TextPainter& painter, const PictureRect& picture);
+void PaintTitleOverlay(OverlayPainter& painter, const PictureRect& picture);
 // The status message at the bottom right, red (grey when one letter is left); after its
 // 3000 ms it loses its last letter per call, at most one every 50 ms. While `effectLocked`
 // the last letter becomes a grey "L" that stays.
-void PaintMessageOverlay(TextPainter& painter, const PictureRect& picture, int effectLocked);
+void PaintMessageOverlay(OverlayPainter& painter, const PictureRect& picture, int effectLocked);
 // The about screen's three lines, white on black; `clear` blackens `picture` first, `logo`
 // adds the 48 x 48 logo at (25, 30).
-void PaintAboutScreen(TextPainter& painter, const PictureRect& picture, int clear, int logo);
+void PaintAboutScreen(OverlayPainter& painter, const PictureRect& picture, int clear, int logo);
 // The help page's eleven lines, white on black.
-void PaintHelpPage(TextPainter& painter);
+void PaintHelpPage(OverlayPainter& painter);
 // What the window shows over each finished frame: the title, then (while the help is
 // visible) the about lines and the help page. `logo` as for PaintAboutScreen.
-void PaintFrameOverlays(TextPainter& painter, const PictureRect& picture, int logo);
+void PaintFrameOverlays(OverlayPainter& painter, const PictureRect& picture, int logo);
 // 1 when PaintFrameOverlays would paint anything now (drops a title whose time is over).
 int FrameOverlaysVisible();
 
 // 1 when the client point (x, y) lies on the about screen's text (its link area), which is
 // on screen unless the player plays with the help page hidden. `noticeExtent` is the extent
 // of the third about line.
-int AboutHitTest(int x, int y, int isPlaying, TextExtent noticeExtent);
+int AboutHitTest(int x, int y, int isPlaying, OverlayExtent noticeExtent);

@@ -29,20 +29,20 @@ struct Painted {
   bool operator==(const Painted&) const = default;
 };
 
-int Packed(TextColour c) {
+int Packed(OverlayColour c) {
   return c.red << 16 | c.green << 8 | c.blue;
 }
 
 // Every text 7 pixels wide per letter and 16 high.
-class RecordingPainter : public TextPainter {
+class RecordingPainter : public OverlayPainter {
  public:
   std::vector<Painted> lines;
   std::vector<std::string> other;  // fills and logos
-  TextExtent MeasureText(const char* text) override {
+  OverlayExtent MeasureText(const char* text) override {
     return {7 * static_cast<int>(std::string(text).size()), 16};
   }
-  void DrawText(int x, int y, const char* text, TextColour colour,
-                const TextColour* background) override {
+  void DrawText(int x, int y, const char* text, OverlayColour colour,
+                const OverlayColour* background) override {
     lines.push_back({x, y, text, Packed(colour), background ? Packed(*background) : -1});
   }
   void FillBlack(const PictureRect& r) override {
@@ -213,7 +213,7 @@ TEST_F(OverlayRules, FrameOverlaysAddTheAboutLinesAndHelpWhileTheHelpIsVisible) 
 }
 
 TEST_F(OverlayRules, AboutHitTestCoversTheTextUpToTheNoticeLine) {
-  TextExtent notice{200, 16};  // link area: x < 285, y < 81
+  OverlayExtent notice{200, 16};  // link area: x < 285, y < 81
   struct Case {
     int x, y, playing, help, hit;
   } cases[] = {{0, 0, 0, 0, 1},   {284, 80, 0, 0, 1}, {285, 0, 0, 0, 0}, {0, 81, 0, 0, 0},

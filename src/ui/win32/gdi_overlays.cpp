@@ -5,7 +5,7 @@
 #include "pipeline/requests.h"
 #include "ui/about_texts.h"
 #include "ui/text_overlays.h"
-#include "ui/win32/gdi_text_painter.h"
+#include "ui/win32/gdi_overlay_painter.h"
 
 namespace {
 PictureRect FromRect(const RECT& r) {
@@ -14,12 +14,12 @@ PictureRect FromRect(const RECT& r) {
 }  // namespace
 
 void DrawTitleOverlay(HDC dc, const RECT& picture) {
-  GdiTextPainter painter(dc, Plugin.Instance);
+  GdiOverlayPainter painter(dc, Plugin.Instance);
   PaintTitleOverlay(painter, FromRect(picture));
 }
 
 void DrawMessageOverlay(HDC dc, const RECT& picture) {
-  GdiTextPainter painter(dc, Plugin.Instance);
+  GdiOverlayPainter painter(dc, Plugin.Instance);
   PaintMessageOverlay(painter, FromRect(picture), EffectLocked.load());
 }
 
@@ -32,19 +32,19 @@ void DrawAboutScreen(HDC dc, HINSTANCE instance, const RECT& picture, int clear)
     if (!backBuffer) return;
     dc = backBuffer;
   }
-  GdiTextPainter painter(dc, instance);
+  GdiOverlayPainter painter(dc, instance);
   // In the window while playing the about lines sit under the help page, without the logo.
   PaintAboutScreen(painter, FromRect(picture), clear, !(playing && !fullScreen));
   if (backBuffer && Hooks.ReleaseBackBufferDCAndFlip) Hooks.ReleaseBackBufferDCAndFlip(backBuffer);
 }
 
 void DrawHelpPage(HDC dc) {
-  GdiTextPainter painter(dc, Plugin.Instance);
+  GdiOverlayPainter painter(dc, Plugin.Instance);
   PaintHelpPage(painter);
 }
 
 SIZE MeasureAboutLink(HDC dc) {
-  GdiTextPainter painter(dc, Plugin.Instance);
-  TextExtent extent = painter.MeasureText(kMakerNotice);
+  GdiOverlayPainter painter(dc, Plugin.Instance);
+  OverlayExtent extent = painter.MeasureText(kMakerNotice);
   return SIZE{extent.width, extent.height};
 }

@@ -22,7 +22,7 @@ int PointY(LPARAM lParam) {
 }
 
 int HitsAboutText(LPARAM lParam) {
-  TextExtent notice{Plugin.AboutLinkExtent.cx, Plugin.AboutLinkExtent.cy};
+  OverlayExtent notice{Plugin.AboutLinkExtent.cx, Plugin.AboutLinkExtent.cy};
   return AboutHitTest(PointX(lParam), PointY(lParam), Plugin.IsPlaying.load(), notice);
 }
 

@@ -7,11 +7,13 @@
 
 namespace {
 
-class TitleOnly : public TextPainter {
+class TitleOnly : public OverlayPainter {
  public:
   std::string last;
-  TextExtent MeasureText(const char*) override { return {}; }
-  void DrawText(int, int, const char* text, TextColour, const TextColour*) override { last = text; }
+  OverlayExtent MeasureText(const char*) override { return {}; }
+  void DrawText(int, int, const char* text, OverlayColour, const OverlayColour*) override {
+    last = text;
+  }
   void FillBlack(const PictureRect&) override {}
   void DrawLogo(int, int) override {}
 };

@@ -6,30 +6,30 @@
 
 #include "pipeline/picture_rect.h"
 
-struct TextColour {
+struct OverlayColour {
   uint8_t red = 0;
   uint8_t green = 0;
   uint8_t blue = 0;
 };
 
-inline constexpr TextColour kTextWhite{255, 255, 255};
-inline constexpr TextColour kTextBlack{0, 0, 0};
-inline constexpr TextColour kTextRed{255, 0, 0};
-inline constexpr TextColour kTextGrey{128, 128, 128};
+inline constexpr OverlayColour kTextWhite{255, 255, 255};
+inline constexpr OverlayColour kTextBlack{0, 0, 0};
+inline constexpr OverlayColour kTextRed{255, 0, 0};
+inline constexpr OverlayColour kTextGrey{128, 128, 128};
 
-struct TextExtent {
+struct OverlayExtent {
   int width = 0;
   int height = 0;
 };
 
-class TextPainter {
+class OverlayPainter {
  public:
-  virtual ~TextPainter() = default;
-  virtual TextExtent MeasureText(const char* text) = 0;
+  virtual ~OverlayPainter() = default;
+  virtual OverlayExtent MeasureText(const char* text) = 0;
   // Draws `text` with its top left corner at (x, y). With a background colour the text's cell
   // is filled with it first (opaque); without one only the letters are drawn (transparent).
-  virtual void DrawText(int x, int y, const char* text, TextColour colour,
-                        const TextColour* background) = 0;
+  virtual void DrawText(int x, int y, const char* text, OverlayColour colour,
+                        const OverlayColour* background) = 0;
   virtual void FillBlack(const PictureRect& rect) = 0;
   virtual void DrawLogo(int x, int y) = 0;
 };
