@@ -225,9 +225,9 @@ void RunUiAction(const std::string& argument, winampVisModule* module) {
   if (verb == "send") {
     std::vector<long long> n = Numbers(rest);
     n.resize(3, 0);
+    JsonLine line("ui_send");  // its time is the sending's
     LRESULT result = SendMessageA(vis, static_cast<UINT>(n[0]), static_cast<WPARAM>(n[1]),
                                   static_cast<LPARAM>(n[2]));
-    JsonLine line("ui_send");
     line.Int("message", n[0])
         .Int("wparam", n[1])
         .Hex("lparam", static_cast<unsigned long long>(n[2]))
