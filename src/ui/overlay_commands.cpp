@@ -4,7 +4,8 @@
 #include "ui/text_overlays.h"
 
 void ToggleEffectLock() {
-  int locked = EffectLocked.fetch_xor(1) ^ 1;
+  int locked = Requests.EffectLocked ? 0 : 1;
+  Requests.EffectLocked = locked;
   ShowMessage(locked ? "Effect locked" : "Effect unlocked");
 }
 

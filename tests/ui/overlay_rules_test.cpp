@@ -65,11 +65,11 @@ class OverlayRules : public ::testing::Test {
     platform::SetTimeSource(&clock);
     ResetTextOverlays();
     ResetLinkClicks();
-    EffectLocked = 0;
+    Requests.EffectLocked = 0;
   }
   void TearDown() override {
     platform::SetTimeSource(nullptr);
-    EffectLocked = 0;
+    Requests.EffectLocked = 0;
   }
   // The message as painted at `at`: text and colour, or "" when nothing is painted.
   std::pair<std::string, int> MessageAt(uint32_t at, int locked) {
@@ -144,9 +144,9 @@ TEST_F(OverlayRules, HelpIsVisibleFor15000Ms) {
 
 TEST_F(OverlayRules, LockedMessageShrinksToAGreyLThatStays) {
   clock.now = 1000;
-  EffectLocked = 0;
+  Requests.EffectLocked = 0;
   ToggleEffectLock();
-  EXPECT_EQ(EffectLocked.load(), 1);
+  EXPECT_EQ(Requests.EffectLocked.load(), 1);
   EXPECT_EQ(MessageAt(4049, 1), Shown("Effect locked", kRed));
   // From 3050 ms: one letter per painting, at most one every 50 ms; painted before removed.
   EXPECT_EQ(MessageAt(4050, 1), Shown("Effect locked", kRed));
@@ -163,7 +163,7 @@ TEST_F(OverlayRules, LockedMessageShrinksToAGreyLThatStays) {
 TEST_F(OverlayRules, UnlockedMessageShrinksToNothing) {
   // Including a deadline past 2^31 ticks (24.8 days of uptime) and one across the wrap.
   for (uint32_t start : {1000u, 0x7FFFF000u, 0xFFFFF000u}) {
-    EffectLocked = 1;
+    Requests.EffectLocked = 1;
     clock.now = start;
     ToggleEffectLock();
     EXPECT_STREQ(GetMessageText(), "Effect unlocked");

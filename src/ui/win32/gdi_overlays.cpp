@@ -20,7 +20,7 @@ void DrawTitleOverlay(HDC dc, const RECT& picture) {
 
 void DrawMessageOverlay(HDC dc, const RECT& picture) {
   GdiOverlayPainter painter(dc, Plugin.Instance);
-  PaintMessageOverlay(painter, FromRect(picture), EffectLocked.load());
+  PaintMessageOverlay(painter, FromRect(picture), Requests.EffectLocked.load());
 }
 
 void DrawAboutScreen(HDC dc, HINSTANCE instance, const RECT& picture, int clear) {

@@ -52,7 +52,7 @@ void SetState(UINT position, UINT state) {
 void RefreshStates() {
   UINT playing = Plugin.IsPlaying ? MFS_ENABLED : MFS_GRAYED;
   for (UINT position : {2u, 4u, 6u, 9u, 10u}) SetState(position, playing);
-  SetState(7, playing | (EffectLocked ? MFS_CHECKED : MFS_UNCHECKED));
+  SetState(7, playing | (Requests.EffectLocked ? MFS_CHECKED : MFS_UNCHECKED));
 }
 
 }  // namespace

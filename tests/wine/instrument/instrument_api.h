@@ -12,6 +12,8 @@ struct PluginTestCounters {
   int isPlaying;          // the plug-in's play flag
   int changeDrawingRequests;  // RequestChangeDrawing calls
   int effectLocked;           // the effect lock
+  int threadStarts;       // StartDrawThread calls
+  int threadResumes;      // ResumeDrawThread calls
   char lastError[64];     // text of the last ReportError
   char title[512];        // the title text as the overlays hold it
 };
