@@ -4,3 +4,4 @@
 inline constexpr const char* kAboutTitle = "Vevirur 2.5";
 inline constexpr const char* kMakerWebSite = "https://vevirur.example.org/";
 inline constexpr const char* kMakerNotice = "(c) 2026 the Vevirur 2 developers";
+inline constexpr const char* kAboutLines[3] = {kAboutTitle, kMakerWebSite, kMakerNotice};

@@ -2,7 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include "pipeline/requests.h"
+#include "platform/clock.h"
 #include "text/text_painter.h"
+#include "ui/overlay_commands.h"
+#include "ui/text_overlays.h"
 
 namespace vevirur {
 namespace {
@@ -50,73 +54,55 @@ TEST(TextPainter, DrawsCharactersNotBytesAndBoxesWhatNoFontHas) {
   EXPECT_EQ(q.pixel(39, 10)[0], 128);  // the line box's top row, above the letters
 }
 
-TEST(TextOverlays, TitleShowsForTenSeconds) {
-  TextOverlays o;
-  o.SetTitle("Song");
-  o.ShowTitle(true, 5000);
-  Picture p(200, 100);
-  o.DrawOnPicture(p, 15000);
-  EXPECT_TRUE(AnyInk(p, 15, 80, 200, 100));
-  Picture q(200, 100);
-  o.DrawOnPicture(q, 15001);
-  EXPECT_FALSE(AnyInk(q, 0, 0, 200, 100));
-  EXPECT_FALSE(o.TitleShown());
-  o.ToggleTitle(20000);
-  EXPECT_TRUE(o.TitleShown());
-  o.ToggleTitle(20001);
-  EXPECT_FALSE(o.TitleShown());
+// The shared overlays on the front end's pictures, with its font.
+class SharedOverlays : public ::testing::Test {
+ protected:
+  struct Clock : platform::TimeSource {
+    uint32_t now = 100000;
+    uint32_t Now() override { return now; }
+    void Sleep(uint32_t ms) override { now += ms; }
+  } clock;
+  void SetUp() override {
+    platform::SetTimeSource(&clock);
+    ResetTextOverlays();
+    Requests.EffectLocked = 0;
+  }
+  void TearDown() override {
+    ResetTextOverlays();
+    Requests.EffectLocked = 0;
+    platform::SetTimeSource(nullptr);
+  }
+};
+
+TEST_F(SharedOverlays, HelpTitleAndMessageLandWhereThePlugInPutsThem) {
+  Picture p(640, 360);
+  SetOverlayTitle("Björk — Jóga");
+  ShowTitle(1);
+  ToggleHelp();
+  PaintFrameOverlaysOn(p);
+  EXPECT_TRUE(AnyInk(p, 15, 340, 200, 356));  // the title, 20 pixels above the bottom
+  EXPECT_TRUE(AnyInk(p, 5, 105, 200, 121));   // "Keyboard shortcuts:"
+  EXPECT_TRUE(AnyInk(p, 20, 305, 400, 321));  // the eleventh help line
+  EXPECT_FALSE(AnyInk(p, 25, 30, 73, 45));    // no logo over a playing picture
+  ToggleEffectLock();
+  Picture q(640, 360);
+  PaintMessageOn(q);
+  const int w = OverlayTextPainter().Measure("Effect locked").width;
+  EXPECT_TRUE(AnyInk(q, 640 - w - 5, 344, 635, 360));
+  EXPECT_FALSE(AnyInk(q, 0, 0, 640 - w - 5, 360));
+  Picture about(320, 200);
+  PaintAboutScreenOn(about, true);
+  EXPECT_TRUE(AnyInk(about, 25, 30, 73, 78));  // the logo
+  EXPECT_TRUE(AnyInk(about, 85, 25, 320, 81));
 }
 
-TEST(TextOverlays, HelpShowsForFifteenSeconds) {
-  // Tick counts are the machine's uptime: far more than 15 s once anything runs.
-  TextOverlays o;
-  EXPECT_FALSE(o.IsHelpVisible(100000));
-  o.ToggleHelp(100000);
-  EXPECT_TRUE(o.IsHelpVisible(115000));
-  EXPECT_FALSE(o.IsHelpVisible(115001));
-  o.ToggleHelp(120000);
-  Picture p(700, 340);
-  o.DrawOnPicture(p, 120001);
-  EXPECT_TRUE(AnyInk(p, 5, 105, 700, 121));   // "Keyboard shortcuts:"
-  EXPECT_TRUE(AnyInk(p, 20, 305, 700, 321));  // the eleventh line
-  o.ToggleHelp(120002);
-  EXPECT_FALSE(o.IsHelpVisible(120003));
-}
-
-TEST(TextOverlays, LockedMessageShrinksToAGreyL) {
-  TextOverlays o;
-  o.ShowMessage("Effect locked", 1000);
-  Picture p(400, 100);
-  uint32_t now = 1000;
-  for (; now <= 4000; now += 10) o.DrawMessage(p, now, true);
-  EXPECT_EQ(o.message(), "Effect locked");  // whole for 3000 ms
-  // Then one letter per drawing, at most one every 50 ms: twelve removals.
-  for (int i = 0; i < 11; ++i) o.DrawMessage(p, now += 50, true);
-  EXPECT_EQ(o.message(), "Ef");
-  o.DrawMessage(p, now += 49, true);
-  EXPECT_EQ(o.message(), "Ef");
-  o.DrawMessage(p, now += 1, true);
-  EXPECT_EQ(o.message(), "L");
-  for (int i = 0; i < 20; ++i) o.DrawMessage(p, now += 100, true);
-  EXPECT_EQ(o.message(), "L");
-  Picture q(400, 100);
-  o.DrawMessage(q, now, true);
-  const TextExtent l = OverlayTextPainter().Measure("L");
-  const int x = 400 - l.width - 5;
-  bool grey = false;
-  for (int y = 100 - l.height; y < 100; ++y)
-    for (int dx = 0; dx < l.width; ++dx)
-      if (q.pixel(x + dx, y)[0] == 128 && q.pixel(x + dx, y)[2] == 128) grey = true;
-  EXPECT_TRUE(grey);
-}
-
-TEST(TextOverlays, UnlockedMessageShrinksToNothing) {
-  TextOverlays o;
-  o.ShowMessage("Effect unlocked", 0);
-  uint32_t now = 3001;
-  Picture p(400, 100);
-  for (int i = 0; i < 40; ++i) o.DrawMessage(p, now += 60, false);
-  EXPECT_EQ(o.message(), "");
+TEST_F(SharedOverlays, ALongTitleIsCutBetweenCharacters) {
+  std::string title(254, 'a');
+  title += "\xc3\xb6\xc3\xb6";  // "öö": the 255-byte cut would split the first
+  SetOverlayTitle(title);
+  EXPECT_EQ(std::string(GetTitleText()), std::string(254, 'a'));
+  SetOverlayTitle("short");
+  EXPECT_STREQ(GetTitleText(), "short");
 }
 
 }  // namespace

@@ -13,9 +13,10 @@
 #include "commands/live_keys.h"
 #include "pipeline/frame_handoff.h"
 #include "pipeline/requests.h"
-#include "platform/clock.h"
 #include "raster/shown_picture.h"
 #include "text/text_overlays.h"
+#include "ui/overlay_commands.h"
+#include "ui/text_overlays.h"
 
 namespace vevirur {
 namespace {
@@ -29,7 +30,6 @@ struct LiveWindow {
   SDL_Texture* texture = nullptr;
   int texture_w = 0, texture_h = 0;
   Picture picture;
-  TextOverlays overlays;
   bool fullscreen = false;
 
   ~LiveWindow() {
@@ -41,7 +41,7 @@ struct LiveWindow {
 
   void Present() {
     // The status message goes over the shown picture only, as on the plug-in's window.
-    overlays.DrawMessage(picture, platform::TickCount(), Requests.EffectLocked != 0);
+    PaintMessageOn(picture);
     if (!texture || texture_w != picture.width || texture_h != picture.height) {
       if (texture) SDL_DestroyTexture(texture);
       texture = SDL_CreateTexture(renderer, SDL_PIXELFORMAT_RGB24, SDL_TEXTUREACCESS_STREAMING,
@@ -63,7 +63,7 @@ int ShowPicture(void* context, const PictureRect&, int width, int height) {
   if (live->picture.width != width || live->picture.height != height)
     live->picture = Picture(width, height);
   if (!ReadShownPicture(live->picture.width, live->picture.height, live->picture.rgb)) return 0;
-  live->overlays.DrawOnPicture(live->picture, platform::TickCount());
+  PaintFrameOverlaysOn(live->picture);
   live->Present();
   return 0;
 }
@@ -72,14 +72,8 @@ void DrawAbout(void* context, const PictureRect& rect, bool clear) {
   auto* live = static_cast<LiveWindow*>(context);
   if (live->picture.width != rect.right || live->picture.height != rect.bottom)
     live->picture = Picture(rect.right, rect.bottom);
-  TextOverlays::DrawAboutScreen(live->picture, clear, true);
+  PaintAboutScreenOn(live->picture, clear);
   live->Present();
-}
-
-void ToggleLock(LiveWindow& live) {
-  Requests.EffectLocked = Requests.EffectLocked ? 0 : 1;
-  live.overlays.ShowMessage(Requests.EffectLocked ? "Effect locked" : "Effect unlocked",
-                            platform::TickCount());
 }
 
 void SetFullScreen(LiveWindow& live, bool on) {
@@ -88,31 +82,35 @@ void SetFullScreen(LiveWindow& live, bool on) {
   SDL_SetWindowFullscreen(live.window, on ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
 }
 
-// Returns false when the window should close.
+// The plug-in's window's keys (ui/window_commands.h); returns false when the window should close.
+// The live window always plays, so the previous and next effect keys change the drawing.
 bool HandleKey(LiveWindow& live, const SDL_KeyboardEvent& key) {
-  const uint32_t now = platform::TickCount();
-  switch (CommandForKey(key.keysym.sym, key.keysym.mod)) {
-    case LiveCommand::kChangeDrawing:
+  switch (CommandForKey(key.keysym.sym, key.keysym.mod, key.keysym.scancode)) {
+    case WindowCommand::kChangeDrawing:
+    case WindowCommand::kNextEffect:
+    case WindowCommand::kPreviousEffect:
       RequestChangeDrawing();
       break;
-    case LiveCommand::kToggleLock:
-      ToggleLock(live);
+    case WindowCommand::kToggleEffectLock:
+      ToggleEffectLock();
       break;
-    case LiveCommand::kToggleTitle:
-      live.overlays.ToggleTitle(now);
+    case WindowCommand::kToggleTitle:
+      ToggleTitle();
       break;
-    case LiveCommand::kToggleHelp:
-      live.overlays.ToggleHelp(now);
+    case WindowCommand::kToggleHelp:
+      ToggleHelp();
       break;
-    case LiveCommand::kToggleFullScreen:
-      SetFullScreen(live, !live.fullscreen);
+    case WindowCommand::kGoFullScreen:
+      SetFullScreen(live, true);
       break;
-    case LiveCommand::kLeaveFullScreen:
+    case WindowCommand::kLeaveFullScreen:
       SetFullScreen(live, false);
       break;
-    case LiveCommand::kQuit:
-      return false;
-    case LiveCommand::kNone:
+    case WindowCommand::kPassToPlayer:
+      // The plug-in hands these keys to the player; here Q is the player's key to close.
+      return key.keysym.sym != SDLK_q;
+    case WindowCommand::kDefault:
+    case WindowCommand::kConsumed:
       break;
   }
   return true;
@@ -138,8 +136,9 @@ int RunLive(const CommandLine& command) {
   if (!live.renderer) throw AppError(std::string("cannot draw in the window: ") + SDL_GetError());
 
   const std::string source = command.source.empty() ? "the default output" : command.source;
-  live.overlays.SetTitle("Live: " + source);
-  live.overlays.ShowTitle(true, platform::TickCount());
+  ResetTextOverlays();
+  SetOverlayTitle("Live: " + source);
+  ShowTitle(1);
   RequestNewEffect();
 
   FrameShowSteps steps;
@@ -176,7 +175,7 @@ int RunLive(const CommandLine& command) {
       const PictureRect rect{0, 0, width, height};
       audio->TakeSlice(analyser, slice);
       const std::string news = audio->TakeNews();
-      if (!news.empty()) live.overlays.ShowMessage(news, platform::TickCount());
+      if (!news.empty()) ShowMessage(news.c_str());
       HandOffFrame(1, rect, host_audio, steps);
       next_call += std::chrono::milliseconds(kSliceMilliseconds);
       auto now = std::chrono::steady_clock::now();

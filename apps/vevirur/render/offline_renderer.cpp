@@ -14,6 +14,7 @@
 #include "platform/lockstep_clock.h"
 #include "raster/shown_picture.h"
 #include "text/text_overlays.h"
+#include "ui/text_overlays.h"
 
 namespace vevirur {
 namespace {
@@ -48,15 +49,12 @@ struct ShowState {
   ShownFrame pixels;  // or its 16-bit pixels
   std::vector<std::shared_ptr<std::vector<uint8_t>>> yuv_pool;
   std::vector<std::shared_ptr<ShownPixels>> pixel_pool;
-  TextOverlays* overlays = nullptr;
-  platform::LockstepClock* clock = nullptr;
 };
 
 int ShowPicture(void* context, const PictureRect&, int width, int height) {
   auto* state = static_cast<ShowState*>(context);
   if (width != state->picture.width || height != state->picture.height) return 0;
-  if ((state->want_yuv || state->want_pixels) &&
-      !state->overlays->DrawsOnPicture(state->clock->Now())) {
+  if ((state->want_yuv || state->want_pixels) && !FrameOverlaysShown()) {
     if (state->want_pixels) {
       auto pixels = FreeBuffer(state->pixel_pool);
       if (CopyShownPixels(width, height, *pixels)) {
@@ -76,7 +74,7 @@ int ShowPicture(void* context, const PictureRect&, int width, int height) {
   if (!ReadShownPicture(width, height, state->scratch.rgb)) return 0;
   state->picture.rgb.swap(state->scratch.rgb);
   state->shown_as = ShowState::As::kRgb;
-  state->overlays->DrawOnPicture(state->picture, state->clock->Now());
+  PaintFrameOverlaysOn(state->picture);
   return 0;
 }
 
@@ -84,7 +82,7 @@ void DrawAbout(void* context, const PictureRect&, bool clear) {
   auto* state = static_cast<ShowState*>(context);
   // The host draws the about screen only before the first picture, so the RGB picture it
   // draws over is current (black) even when pictures have gone the 4:2:0 way.
-  TextOverlays::DrawAboutScreen(state->picture, clear, true);
+  PaintAboutScreenOn(state->picture, clear);
   state->shown_as = ShowState::As::kRgb;
 }
 
@@ -153,18 +151,16 @@ RenderResult RenderOffline(const RenderJob& job) {
 
   platform::LockstepClock clock(kStartTicks);
   platform::SetTimeSource(&clock);
-  TextOverlays overlays;
+  ResetTextOverlays();
   ShowState state;
   state.picture = Picture(job.width, job.height);
   state.scratch = Picture(job.width, job.height);
-  state.overlays = &overlays;
-  state.clock = &clock;
   state.want_pixels = job.sink->TakesShown() && !job.on_frame;
   state.want_yuv = job.sink->TakesYuv() && !job.on_frame;
   if (!job.title.empty()) {
     // As when the player names a track at start-up: show it and pick a fresh effect.
-    overlays.SetTitle(job.title);
-    overlays.ShowTitle(true, clock.Now());
+    SetOverlayTitle(job.title);
+    ShowTitle(1);
     if (job.title_picks_new_effect) RequestNewEffect();
   }
 

@@ -8,6 +8,7 @@
 
 #include "bridge/plugin_hooks.h"
 #include "bridge/plugin_state.h"
+#include "pipeline/requests.h"
 #include "instrument/instrument_api.h"
 #include "ui/text_overlays.h"
 
@@ -15,6 +16,7 @@ namespace {
 
 std::atomic<int> about_screens{0};
 std::atomic<int> new_effect_requests{0};
+std::atomic<int> change_drawing_requests{0};
 std::atomic<int> error_reports{0};
 std::atomic<int> faults_injected{0};
 std::atomic<int> lines_drawn{0};
@@ -30,6 +32,7 @@ extern "C" {
 void __real__Z8DrawLineiiiittt(int x1, int y1, int x2, int y2, uint16_t r, uint16_t g, uint16_t b);
 void __real__Z11ReportErrorPKc(const char* text);
 void __real__Z16RequestNewEffectv();
+void __real__Z20RequestChangeDrawingv();
 int __real__Z15StartDrawThreadv();
 void __real__Z16ResumeDrawThreadv();
 void __real__Z15DrawAboutScreenP5HDC__P11HINSTANCE__RK7tagRECTi(HDC dc, HINSTANCE instance,
@@ -56,6 +59,11 @@ void __wrap__Z16RequestNewEffectv() {
   __real__Z16RequestNewEffectv();
 }
 
+void __wrap__Z20RequestChangeDrawingv() {
+  ++change_drawing_requests;
+  __real__Z20RequestChangeDrawingv();
+}
+
 void __wrap__Z15DrawAboutScreenP5HDC__P11HINSTANCE__RK7tagRECTi(HDC dc, HINSTANCE instance,
                                                                 const RECT& picture, int clear) {
   ++about_screens;
@@ -80,6 +88,8 @@ void vevirurTestCounters(PluginTestCounters* counters) {
   counters->faultsInjected = faults_injected;
   counters->linesDrawn = lines_drawn;
   counters->isPlaying = Plugin.IsPlaying;
+  counters->changeDrawingRequests = change_drawing_requests;
+  counters->effectLocked = Requests.EffectLocked;
   counters->threadStarts = thread_starts;
   counters->threadResumes = thread_resumes;
   static_assert(sizeof counters->lastError == sizeof last_error);

@@ -55,6 +55,8 @@ void AddCounters(JsonLine& line) {
       .Int("faults", counters.faultsInjected)
       .Int("lines", counters.linesDrawn)
       .Int("playing", counters.isPlaying)
+      .Int("change_drawing", counters.changeDrawingRequests)
+      .Int("locked", counters.effectLocked)
       .Int("starts", counters.threadStarts)
       .Int("resumes", counters.threadResumes)
       .Text("title", counters.title);

@@ -15,6 +15,7 @@
 #include "standin/plugin_observer.h"
 #include "standin/screenshot.h"
 #include "standin/synthetic_audio.h"
+#include "standin/ui_actions.h"
 #include "standin/watchers.h"
 #include "ui/win32/vis_window.h"
 
@@ -149,6 +150,8 @@ void RunAction(const TimedAction& action, winampVisModule* module) {
     AddCountersBefore(line, before);
     AddCounters(line);
     Log().Write(line);
+  } else if (verb == "ui") {
+    RunUiAction(action.argument, module);
   }
 }
 
