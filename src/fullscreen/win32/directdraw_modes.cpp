@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "fullscreen/display_modes.h"
+#include "fullscreen/win32/directdraw_modes.h"
 
 namespace {
 
@@ -21,9 +22,8 @@ HRESULT WINAPI OnDirectDrawMode(LPDDSURFACEDESC2 description, LPVOID context) {
 
 }  // namespace
 
-int ListDisplayModes(void* dialog, const DisplayDevice* device) {
-  HWND window = static_cast<HWND>(dialog);
-  SendDlgItemMessageA(window, kResolutionList, CB_RESETCONTENT, 0, 0);
+int ListDisplayModes(HWND dialog, const DisplayDevice* device) {
+  SendDlgItemMessageA(dialog, kResolutionList, CB_RESETCONTENT, 0, 0);
   ResetModeTable();
   if (!device) return 0;
   // The primary driver's all-zero identity is passed as it is, like every other.
@@ -43,15 +43,14 @@ int ListDisplayModes(void* dialog, const DisplayDevice* device) {
   }
   uint32_t selected = ChosenModeSlot(*device);
   directDraw->Release();
-  SendDlgItemMessageA(window, kResolutionList, CB_SETCURSEL, selected, 0);
+  SendDlgItemMessageA(dialog, kResolutionList, CB_SETCURSEL, selected, 0);
   return 1;
 }
 
-void AddComboItem(void* dialog, int controlId, uintptr_t value, const char* text) {
-  HWND window = static_cast<HWND>(dialog);
+void AddComboItem(HWND dialog, int controlId, uintptr_t value, const char* text) {
   LRESULT index =
-      SendDlgItemMessageA(window, controlId, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
+      SendDlgItemMessageA(dialog, controlId, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
   if (index < 0) return;  // CB_ERR or CB_ERRSPACE: there is no item to attach the value to
-  SendDlgItemMessageA(window, controlId, CB_SETITEMDATA, static_cast<WPARAM>(index),
+  SendDlgItemMessageA(dialog, controlId, CB_SETITEMDATA, static_cast<WPARAM>(index),
                       static_cast<LPARAM>(value));
 }

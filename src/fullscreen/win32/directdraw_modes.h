@@ -1,0 +1,19 @@
+#pragma once
+// The options dialog's combo boxes: the Resolution list filled from a device's modes, and the
+// items that carry a value (a ModeTable slot or a DisplayDevice address).
+#include <windows.h>
+
+#include <cstdint>
+
+#include "settings/display_device.h"
+
+inline constexpr int kResolutionList = 214;
+inline constexpr int kAdapterList = 216;
+
+// Fills ModeTable with the device's modes and the dialog's Resolution list with their texts,
+// selecting the device's chosen mode. 0 when the device cannot be opened (the list is then
+// empty).
+int ListDisplayModes(HWND dialog, const DisplayDevice* device);
+
+// Appends `text` to combo box `controlId` of `dialog` with `value` attached.
+void AddComboItem(HWND dialog, int controlId, uintptr_t value, const char* text);
