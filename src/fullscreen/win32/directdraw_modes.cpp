@@ -1,14 +1,12 @@
 // The 16-bit modes of one DirectDraw device, listed in the options dialog's Resolution box.
-#include <windows.h>
-// windows.h first: ddraw.h builds on its types.
-#include <ddraw.h>
-
 #include <cstring>
 
 #include "fullscreen/display_modes.h"
 #include "fullscreen/win32/directdraw_modes.h"
 
 namespace {
+
+DirectDrawCreator createDirectDraw = nullptr;
 
 HRESULT WINAPI OnDirectDrawMode(LPDDSURFACEDESC2 description, LPVOID context) {
   try {
@@ -30,11 +28,7 @@ int ListDisplayModes(HWND dialog, const DisplayDevice* device) {
   GUID guid;
   std::memcpy(&guid, &device->guid, sizeof(guid));
   IDirectDraw7* directDraw = nullptr;
-  if (DirectDrawCreateEx(&guid, reinterpret_cast<void**>(&directDraw), IID_IDirectDraw7, nullptr) !=
-          DD_OK ||
-      !directDraw) {
-    return 0;
-  }
+  if (CreateDirectDraw(&guid, &directDraw) != DD_OK) return 0;
   // A failing enumeration simply leaves the list empty.
   directDraw->EnumDisplayModes(DDEDM_REFRESHRATES, nullptr, nullptr, OnDirectDrawMode);
   for (uint32_t i = 0; i < ModeTable.count; ++i) {
@@ -53,4 +47,18 @@ void AddComboItem(HWND dialog, int controlId, uintptr_t value, const char* text)
   if (index < 0) return;  // CB_ERR or CB_ERRSPACE: there is no item to attach the value to
   SendDlgItemMessageA(dialog, controlId, CB_SETITEMDATA, static_cast<WPARAM>(index),
                       static_cast<LPARAM>(value));
+}
+
+void SetDirectDrawCreator(DirectDrawCreator create) {
+  createDirectDraw = create;
+}
+
+HRESULT CreateDirectDraw(const GUID* identity, IDirectDraw7** object) {
+  *object = nullptr;
+  GUID guid;
+  if (identity) guid = *identity;
+  HRESULT result = (createDirectDraw ? createDirectDraw : DirectDrawCreateEx)(
+      identity ? &guid : nullptr, reinterpret_cast<void**>(object), IID_IDirectDraw7, nullptr);
+  if (result == DD_OK && !*object) return DDERR_GENERIC;
+  return result;
 }

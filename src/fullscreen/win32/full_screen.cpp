@@ -6,6 +6,7 @@
 #include "bridge/plugin_state.h"
 #include "fullscreen/display_devices.h"
 #include "fullscreen/gamma.h"
+#include "fullscreen/win32/directdraw_modes.h"
 #include "pipeline/draw_thread.h"
 #include "pipeline/requests.h"
 #include "raster/drawing.h"
@@ -189,13 +190,7 @@ HRESULT CreateFullScreenWindow(HINSTANCE instance, int styleHint, HWND* window) 
 
 int OpenFullScreenDisplay(int width, int height, HWND window, int refreshRate, int bitsPerPixel,
                           const GUID* identity) {
-  GUID guid;
-  if (identity) guid = *identity;
-  if (DirectDrawCreateEx(identity ? &guid : nullptr, reinterpret_cast<void**>(&state.directDraw),
-                         IID_IDirectDraw7, nullptr) != DD_OK ||
-      !state.directDraw) {
-    return 0;
-  }
+  if (CreateDirectDraw(identity, &state.directDraw) != DD_OK) return 0;
   if (state.directDraw->SetCooperativeLevel(window, DDSCL_EXCLUSIVE | DDSCL_FULLSCREEN) != DD_OK) {
     return 0;
   }
