@@ -171,6 +171,20 @@ std::string AnswerMessageBox(const char* caption) {
   return text;
 }
 
+// What the screen shows of the dialog once it has stopped changing: the dialog thread paints
+// when it is idle and the display shows it some time later, both slow on a loaded machine.
+bool CaptureWhenSteady(HWND dialog, int* width, int* height, std::vector<unsigned char>& rgb) {
+  std::vector<unsigned char> before;
+  const DWORD start = GetTickCount();
+  while (GetTickCount() - start < 15000) {
+    Sleep(400);
+    if (!win_check::CaptureWindow(dialog, width, height, rgb)) return false;
+    if (rgb == before) return true;
+    before = rgb;
+  }
+  return true;
+}
+
 struct DialogRun {
   std::function<void(HWND)> script;
 };
@@ -274,7 +288,6 @@ int main(int argc, char** argv) {
   // resolution chosen, then another adapter, then OK keeps the first adapter's resolution.
   DisplayDevice* before = DisplayDeviceList;
   RunDialog(owner, [&](HWND dialog) {
-    win_check::Pump(300);
     Check(Item(dialog, kAdapterList, CB_GETCOUNT) == 2 &&
               ItemText(dialog, kAdapterList, 0) == realName &&
               ItemText(dialog, kAdapterList, 1) == "Broken adapter" &&
@@ -287,9 +300,9 @@ int main(int argc, char** argv) {
     Check(Item(dialog, kMonitorRuleCheckBox, BM_GETCHECK) == BST_UNCHECKED,
           "the monitor rule box shows fs_current_monitor 0");
     Check(GetWindowLongA(dialog, GWL_EXSTYLE) & WS_EX_TOPMOST, "the dialog is top-most");
-    int width, height;
+    int width = 0, height = 0;
     std::vector<unsigned char> rgb;
-    Check(win_check::CaptureWindow(dialog, &width, &height, rgb) &&
+    Check(CaptureWhenSteady(dialog, &width, &height, rgb) &&
               win_check::SaveBmp(argv[2], width, height, rgb),
           "screenshot of the dialog");
 
