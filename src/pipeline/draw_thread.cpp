@@ -3,6 +3,7 @@
 #include "pipeline/frame_loop.h"
 #include "pipeline/requests.h"
 #include "platform/clock.h"
+#include "platform/fault_guard.h"
 
 std::atomic<platform::EventHandle> FrameRequestEvent{nullptr};
 std::atomic<platform::EventHandle> FrameDoneEvent{nullptr};
@@ -15,6 +16,8 @@ namespace {
 
 constexpr int kStopTries = 10;
 constexpr uint32_t kStopTryMs = 100;
+
+void RunFrameAt(void* target) { RunFrame(*static_cast<const PictureRect*>(target)); }
 
 void CloseEventWord(std::atomic<platform::EventHandle>& event) {
   platform::CloseEvent(event.exchange(nullptr));
@@ -84,10 +87,13 @@ void StopDrawThread() {
 
 void DrawThreadBody() {
   while (DrawThreadStop == 0) {
-    const PictureRect target = GetTargetRect();
+    PictureRect target = GetTargetRect();
     if (target.right != 0 && target.bottom != 0) {
       try {
-        RunFrame(target);
+        // A processor fault inside the frame is reported like an exception.
+        if (!platform::RunGuardingFaults(RunFrameAt, &target)) {
+          ReportError("Draw thread exception", "", "");
+        }
       } catch (...) {
         platform::RethrowThreadCancellation();
         ReportError("Draw thread exception", "", "");

@@ -4,6 +4,7 @@
 #include <atomic>
 
 #include "platform/thread.h"
+#include "platform/win32/fault_handler.h"
 
 namespace platform {
 namespace {
@@ -22,7 +23,10 @@ ThreadHandle CreateSuspendedThread(ThreadBody body) {
   DWORD id = 0;
   HANDLE thread =
       CreateThread(nullptr, 0, StartRoutine, reinterpret_cast<LPVOID>(body), CREATE_SUSPENDED, &id);
-  if (thread != nullptr) ++open_handles;
+  if (thread != nullptr) {
+    ++open_handles;
+    RetainFaultHandler();
+  }
   return thread;
 }
 
@@ -39,7 +43,10 @@ bool ForceEndThread(ThreadHandle thread) {
 }
 
 void CloseThread(ThreadHandle thread) {
-  if (thread != nullptr && CloseHandle(thread) != FALSE) --open_handles;
+  if (thread != nullptr && CloseHandle(thread) != FALSE) {
+    --open_handles;
+    ReleaseFaultHandler();
+  }
 }
 
 void RethrowThreadCancellation() {}

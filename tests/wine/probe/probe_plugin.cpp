@@ -13,9 +13,6 @@ namespace {
 
 char kDescription[] = "Stand-in probe";
 const char kClassName[] = "VevirurStandinProbe";
-constexpr UINT kTrackNotice = 666;
-
-using EmbedFunction = EmbedWindowFunction;
 
 HostFrameRecord frameRecord;
 HWND hostWindow;
@@ -24,14 +21,14 @@ HWND watchedWindow;
 WNDPROC previousProcedure;
 unsigned char bars[16];
 
-LRESULT Ask(WPARAM wParam, LPARAM ipc) {
-  return SendMessageA(hostWindow, WM_USER, wParam, ipc);
+LRESULT Ask(int ipc, WPARAM wParam = 0) {
+  return AskPlayer(hostWindow, ipc, wParam);
 }
 
 LRESULT CALLBACK NoticeProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_USER && wParam == 100) Ask(0, 104);
-  if ((message == WM_USER || message == kTrackNotice) && (lParam & 0x40000000)) {
-    Ask(lParam & 0x0fffffff, 212);
+  if (message == WM_USER && wParam == kPlayStateNoticeWParam) Ask(kIpcIsPlaying);
+  if ((message == WM_USER || message == kTrackNoticeMessage) && (lParam & kNewTrackBit)) {
+    Ask(kIpcGetPlaylistTitle, lParam & kTrackPositionMask);
   }
   return CallWindowProcA(previousProcedure, window, message, wParam, lParam);
 }
@@ -71,15 +68,15 @@ int Fail(const char* text) {
 
 int Init(winampVisModule* module) {
   hostWindow = module->hwndParent;
-  LRESULT version = Ask(0, 0);
+  LRESULT version = Ask(kIpcGetVersion);
   if (version == 0x7fff0000) Sleep(INFINITE);
   if (version == 0x7fff0001) *static_cast<volatile int*>(nullptr) = 1;
-  if (static_cast<int>(version) < 0x2900) return Fail("probe: host too old");
-  LRESULT embed = Ask(0, 505);
+  if (static_cast<int>(version) < kRequiredPlayerVersion) return Fail("probe: host too old");
+  LRESULT embed = Ask(kIpcGetEmbedFunction);
   if (embed == 0 || embed == 1) return Fail("probe: no embed window");
   frameRecord = {};
   frameRecord.rect = {50, 50, 370, 290};
-  HWND frame = reinterpret_cast<EmbedFunction>(embed)(&frameRecord);
+  HWND frame = reinterpret_cast<EmbedWindowFunction>(embed)(&frameRecord);
   if (!frame || frame != frameRecord.frame) return Fail("probe: bad frame window");
   SetWindowTextA(frame, module->description);
   WNDCLASSA windowClass = {};
@@ -93,18 +90,18 @@ int Init(winampVisModule* module) {
   visWindow = CreateWindowExA(0, kClassName, nullptr, WS_CHILD | WS_VISIBLE, 0, 0, client.right,
                               client.bottom, frame, nullptr, module->hDllInstance, nullptr);
   if (!visWindow) return Fail("probe: cannot create window");
-  Ask(reinterpret_cast<WPARAM>(visWindow), 611);
+  Ask(kIpcSetVisWindow, reinterpret_cast<WPARAM>(visWindow));
   ShowWindow(frame, SW_SHOWNORMAL);
-  watchedWindow = reinterpret_cast<HWND>(Ask(1, 260));
+  watchedWindow = reinterpret_cast<HWND>(Ask(kIpcGetWindow, kWatchedWindowSelector));
   previousProcedure = reinterpret_cast<WNDPROC>(
       SetWindowLongPtrA(watchedWindow, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&NoticeProc)));
-  LRESULT position = Ask(0, 125);
-  Ask(position, 212);
+  LRESULT position = Ask(kIpcGetPlaylistPosition);
+  Ask(kIpcGetPlaylistTitle, position);
   return 0;
 }
 
 int Render(winampVisModule* module) {
-  Ask(0, 104);
+  Ask(kIpcIsPlaying);
   for (int band = 0; band < 16; ++band) {
     int peak = 0;
     for (int i = band * 36; i < band * 36 + 36; ++i) {
@@ -118,9 +115,9 @@ int Render(winampVisModule* module) {
 }
 
 void Quit(winampVisModule* module) {
-  HWND watched = reinterpret_cast<HWND>(Ask(1, 260));
+  HWND watched = reinterpret_cast<HWND>(Ask(kIpcGetWindow, kWatchedWindowSelector));
   SetWindowLongPtrA(watched, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previousProcedure));
-  Ask(0, 611);
+  Ask(kIpcSetVisWindow, 0);
   DestroyWindow(frameRecord.frame);
   visWindow = nullptr;
   UnregisterClassA(kClassName, module->hDllInstance);

@@ -20,7 +20,11 @@ const char kUsage[] =
     "  --title TEXT       the track title IPC 212 points at\n"
     "  --at MS:ACTION     during the render phase: track=POS (message 666),\n"
     "                     track-user=POS (WM_USER), stop, play (play-state notice),\n"
-    "                     notice=MSG,WPARAM,LPARAM, screenshot=FILE.png, config\n"
+    "                     notice=MSG,WPARAM,LPARAM, screenshot=FILE.png, config,\n"
+    "                     fault (instrumented DLL: a null write in the next frame),\n"
+    "                     paint (instrumented DLL: render as the paint message does)\n"
+    "  --cycles N         run Init, the render phase and Quit N times (default 1)\n"
+    "  --watch-pixels     log a hash of the plug-in window's pixels after each Render\n"
     "  --screenshot FILE  PNG of the frame window at the end of the render phase\n"
     "  --log FILE         JSON-lines log (default: standard output)\n"
     "  --watchdog MS      end the run with exit code 6 after this long\n"
@@ -50,7 +54,7 @@ bool ParseAction(const std::string& text, TimedAction& action) {
   action.verb = rest.substr(0, equals);
   action.argument = equals == std::string::npos ? "" : rest.substr(equals + 1);
   static const char* const kVerbs[] = {"track",  "track-user", "stop",  "play",
-                                       "notice", "screenshot", "config"};
+                                       "notice", "screenshot", "config", "fault", "paint"};
   return std::any_of(std::begin(kVerbs), std::end(kVerbs),
                      [&](const char* verb) { return action.verb == verb; });
 }
@@ -115,6 +119,16 @@ bool ParseOptions(int argc, char** argv, Options& options, std::string& error) {
         return false;
       }
       options.actions.push_back(action);
+    } else if (arg == "--cycles") {
+      long long cycles = 0;
+      if (!value(text)) return false;
+      if (!ParseNumber(text, cycles) || cycles < 1 || cycles > 1000) {
+        error = "bad cycle count " + text;
+        return false;
+      }
+      options.cycles = static_cast<int>(cycles);
+    } else if (arg == "--watch-pixels") {
+      options.watchPixels = true;
     } else if (arg == "--title") {
       if (!value(options.title)) return false;
     } else if (arg == "--log") {
@@ -145,7 +159,7 @@ bool ParseOptions(int argc, char** argv, Options& options, std::string& error) {
   }
   std::stable_sort(options.actions.begin(), options.actions.end(),
                    [](const TimedAction& a, const TimedAction& b) { return a.atMs < b.atMs; });
-  if (options.watchdogMs == 0) options.watchdogMs = options.durationMs + 15000;
+  if (options.watchdogMs == 0) options.watchdogMs = (options.durationMs + 15000) * options.cycles;
   return true;
 }
 

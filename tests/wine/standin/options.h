@@ -23,7 +23,7 @@ enum ExitCode : int {
 // Something the stand-in does at a time during the render phase ("--at 500:track=3").
 struct TimedAction {
   uint32_t atMs = 0;
-  std::string verb;      // track, track-user, stop, play, notice, screenshot, config
+  std::string verb;      // track, track-user, stop, play, notice, screenshot, config, fault, paint
   std::string argument;  // after '=', may be empty
 };
 
@@ -35,7 +35,9 @@ struct Options {
   std::string screenshotPath;  // taken at the end of the render phase
   std::string title = "Stand-in Artist - Steady Tone";
   uint32_t durationMs = 2000;
-  uint32_t watchdogMs = 0;           // 0: duration plus 15 s
+  uint32_t watchdogMs = 0;           // 0: duration plus 15 s, per cycle
+  int cycles = 1;                    // Init, render phase, Quit, this many times
+  bool watchPixels = false;          // log a hash of the plug-in window's pixels per Render
   std::map<int, long long> answers;  // IPC number -> fixed answer, overriding the defaults
   std::vector<TimedAction> actions;  // sorted by time
 };

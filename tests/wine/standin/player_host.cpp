@@ -8,7 +8,6 @@
 namespace standin {
 namespace {
 
-constexpr UINT kTrackNotice = 666;
 // What the watched window's own procedure returns for a notice, so the log shows whether a
 // replacement procedure passed the result on.
 constexpr LRESULT kWatchedResult = 0x5a5a;
@@ -20,6 +19,7 @@ const char kFrameClass[] = "VevirurStandinFrame";
 std::atomic<HWND> hostWindow{nullptr};
 std::atomic<HWND> watchedWindow{nullptr};
 std::atomic<HWND> frameWindow{nullptr};
+std::atomic<HWND> visWindow{nullptr};  // the last window registered by IPC 611
 HINSTANCE hostInstance = nullptr;
 DWORD hostThread = 0;
 const Options* hostOptions = nullptr;
@@ -33,23 +33,23 @@ HWND EmbedWindow(HostFrameRecord* record);
 LONG_PTR DefaultAnswer(WPARAM wParam, LPARAM ipc, bool& known) {
   known = true;
   switch (ipc) {
-    case 0:
-      return 0x5066;  // a player version well above 0x2900
-    case 104:
+    case kIpcGetVersion:
+      return 0x5066;  // a player version well above kRequiredPlayerVersion
+    case kIpcIsPlaying:
       return playing;
-    case 125:
+    case kIpcGetPlaylistPosition:
       return playlistPosition;
-    case 212:
+    case kIpcGetPlaylistTitle:
       return reinterpret_cast<LONG_PTR>(titleText);
-    case 260:
+    case kIpcGetWindow:
       return reinterpret_cast<LONG_PTR>(watchedWindow.load());
-    case 501:
+    case kIpcIsPlayingVideo:
       return 0;  // no video playing
-    case 505:
+    case kIpcGetEmbedFunction:
       return reinterpret_cast<LONG_PTR>(&EmbedWindow);
-    case 611:
-    case 628:
-    case 631:
+    case kIpcSetVisWindow:
+    case kIpcVisCommand:
+    case kIpcFullScreenNotice:
       return 0;
     default:
       known = false;
@@ -64,8 +64,9 @@ LRESULT AnswerRequest(WPARAM wParam, LPARAM ipc) {
   if (fixed != hostOptions->answers.end()) answer = static_cast<LONG_PTR>(fixed->second);
   JsonLine line("request");
   line.Int("ipc", static_cast<long long>(ipc)).Int("wparam", static_cast<long long>(wParam));
-  if (ipc == 611) line.Text("window", DescribeWindow(reinterpret_cast<HWND>(wParam)));
-  if (ipc == 212 && answer == reinterpret_cast<LONG_PTR>(titleText)) line.Text("title", titleText);
+  if (ipc == kIpcSetVisWindow && wParam != 0) visWindow = reinterpret_cast<HWND>(wParam);
+  if (ipc == kIpcSetVisWindow) line.Text("window", DescribeWindow(reinterpret_cast<HWND>(wParam)));
+  if (ipc == kIpcGetPlaylistTitle && answer == reinterpret_cast<LONG_PTR>(titleText)) line.Text("title", titleText);
   line.Hex("answer", static_cast<unsigned long long>(answer)).Bool("known", known);
   line.Text("thread", GetCurrentThreadId() == hostThread ? "host" : "other");
   Log().Write(line);
@@ -93,7 +94,7 @@ LRESULT CALLBACK HostProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
 }
 
 LRESULT CALLBACK WatchedProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_USER || message == kTrackNotice) {
+  if (message == WM_USER || message == kTrackNoticeMessage) {
     Log().Write(JsonLine("watched_message")
                     .Int("message", message)
                     .Int("wparam", static_cast<long long>(wParam))
@@ -188,6 +189,9 @@ HWND WatchedWindow() {
 }
 HWND FrameWindow() {
   return frameWindow;
+}
+HWND RegisteredVisWindow() {
+  return visWindow;
 }
 
 void SetHostPlaying(bool isPlaying) {

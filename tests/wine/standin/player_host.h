@@ -17,6 +17,8 @@ void DestroyPlayerWindows();
 HWND HostMainWindow();
 HWND WatchedWindow();
 HWND FrameWindow();  // null until the plug-in asked for one
+// The window the plug-in last registered with IPC 611 (kept after it unregisters).
+HWND RegisteredVisWindow();
 
 // What IPC 104 answers, and IPC 125, unless fixed by --answer.
 void SetHostPlaying(bool playing);

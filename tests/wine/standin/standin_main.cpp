@@ -12,16 +12,15 @@
 #include "standin/json_log.h"
 #include "standin/options.h"
 #include "standin/player_host.h"
+#include "standin/plugin_observer.h"
 #include "standin/screenshot.h"
 #include "standin/synthetic_audio.h"
 #include "standin/watchers.h"
+#include "ui/win32/vis_window.h"
 
 namespace standin {
 namespace {
 
-constexpr UINT kTrackNotice = 666;
-constexpr LPARAM kTrackBit = 0x40000000;
-constexpr WPARAM kPlayStateNotice = 100;
 constexpr uint32_t kRenderPeriodMs = 25;
 
 int Finish(int code) {
@@ -84,13 +83,15 @@ void SendNotice(const char* kind, UINT message, WPARAM wParam, LPARAM lParam) {
   HWND watched = WatchedWindow();
   bool replaced = !WatchedProcedureIsOurs();
   LRESULT result = SendMessageA(watched, message, wParam, lParam);
-  Log().Write(JsonLine("notice")
-                  .Text("kind", kind)
-                  .Int("message", message)
-                  .Int("wparam", static_cast<long long>(wParam))
-                  .Hex("lparam", static_cast<unsigned long long>(lParam))
-                  .Bool("procedure_replaced", replaced)
-                  .Hex("result", static_cast<unsigned long long>(result)));
+  JsonLine line("notice");
+  line.Text("kind", kind)
+      .Int("message", message)
+      .Int("wparam", static_cast<long long>(wParam))
+      .Hex("lparam", static_cast<unsigned long long>(lParam))
+      .Bool("procedure_replaced", replaced)
+      .Hex("result", static_cast<unsigned long long>(result));
+  AddCounters(line);
+  Log().Write(line);
 }
 
 void Screenshot(const std::string& path) {
@@ -105,6 +106,12 @@ void Screenshot(const std::string& path) {
                   .Int("height", height));
 }
 
+// Whether the plug-in's window class is registered for its instance.
+bool VisClassRegistered(HMODULE dll) {
+  WNDCLASSA windowClass;
+  return GetClassInfoA(dll, kVisWindowClassName, &windowClass) != 0;
+}
+
 void CallConfig(winampVisModule* module) {
   Log().Write(JsonLine("config_call"));
   module->Config(module);
@@ -116,12 +123,12 @@ void RunAction(const TimedAction& action, winampVisModule* module) {
   if (verb == "track" || verb == "track-user") {
     int position = atoi(action.argument.c_str());
     SetPlaylistPosition(position);
-    LPARAM lParam = kTrackBit | (position & 0x0fffffff);
-    SendNotice("track", verb == "track" ? kTrackNotice : WM_USER, 0, lParam);
+    LPARAM lParam = kNewTrackBit | (position & kTrackPositionMask);
+    SendNotice("track", verb == "track" ? kTrackNoticeMessage : WM_USER, 0, lParam);
   } else if (verb == "stop" || verb == "play") {
     SetHostPlaying(verb == "play");
     SendNotice(verb == "play" ? "play_state_playing" : "play_state_stopped", WM_USER,
-               kPlayStateNotice, 0);
+               kPlayStateNoticeWParam, 0);
   } else if (verb == "notice") {
     char* end = nullptr;
     const char* text = action.argument.c_str();
@@ -133,6 +140,13 @@ void RunAction(const TimedAction& action, winampVisModule* module) {
     Screenshot(action.argument);
   } else if (verb == "config") {
     CallConfig(module);
+  } else if (verb == "fault") {
+    Log().Write(JsonLine("fault").Bool("planted", PlantFault()));
+  } else if (verb == "paint") {
+    JsonLine line("paint");
+    line.Bool("done", PaintLikeWindow());
+    AddCounters(line);
+    Log().Write(line);
   }
 }
 
@@ -158,10 +172,13 @@ void RenderPhase(const Options& options, winampVisModule* module) {
     FillAudio(*module, signal, elapsed);
     DWORD before = GetTickCount();
     int result = module->Render(module);
-    Log().Write(JsonLine("render")
-                    .Int("n", calls++)
-                    .Hex("result", static_cast<uint32_t>(result))
-                    .Int("ms", GetTickCount() - before));
+    JsonLine line("render");
+    line.Int("n", calls++)
+        .Hex("result", static_cast<uint32_t>(result))
+        .Int("ms", GetTickCount() - before);
+    AddCounters(line);
+    if (options.watchPixels) AddPixels(line, RegisteredVisWindow());
+    Log().Write(line);
     uint32_t due = calls * kRenderPeriodMs;
     uint32_t now = GetTickCount() - start;
     if (due > now) PumpFor(due - now);
@@ -169,6 +186,33 @@ void RenderPhase(const Options& options, winampVisModule* module) {
   // Actions at or past the end of the render phase still run, in order.
   while (nextAction < options.actions.size()) RunAction(options.actions[nextAction++], module);
   Log().Write(JsonLine("render_done").Int("calls", calls));
+}
+
+// Init, the render phase and Quit once; kExitInitFailed when Init fails.
+int PlayOnce(const Options& options, winampVisModule* module, HMODULE dll) {
+  Log().Write(JsonLine("init_call"));
+  int initResult = module->Init(module);
+  Log().Write(JsonLine("init_return")
+                  .Int("result", initResult)
+                  .Bool("procedure_replaced", !WatchedProcedureIsOurs())
+                  .Text("frame", DescribeWindow(FrameWindow()))
+                  .Bool("frame_visible", FrameWindow() && IsWindowVisible(FrameWindow()))
+                  .Bool("class_registered", VisClassRegistered(dll)));
+  if (initResult != 0) return kExitInitFailed;
+
+  if (options.scenario != "init") RenderPhase(options, module);
+  if (!options.screenshotPath.empty()) Screenshot(options.screenshotPath);
+
+  Log().Write(JsonLine("quit_call"));
+  module->Quit(module);
+  HWND visWindow = RegisteredVisWindow();
+  Log().Write(JsonLine("quit_return")
+                  .Bool("procedure_replaced", !WatchedProcedureIsOurs())
+                  .Bool("frame_exists", FrameWindow() != nullptr)
+                  .Bool("vis_window_exists", visWindow && IsWindow(visWindow))
+                  .Bool("class_registered", VisClassRegistered(dll)));
+  PumpFor(100);
+  return kExitOk;
 }
 
 int Run(int argc, char** argv) {
@@ -209,6 +253,7 @@ int Run(int argc, char** argv) {
   auto getHeader = reinterpret_cast<winampVisGetHeaderType>(
       reinterpret_cast<void*>(GetProcAddress(dll, "winampVisGetHeader")));
   Log().Write(JsonLine("export").Text("name", "winampVisGetHeader").Bool("found", getHeader));
+  ObservePlugin(dll);
   if (!getHeader) return Finish(kExitLoadFailed);
 
   winampVisHeader* header = getHeader();
@@ -253,29 +298,20 @@ int Run(int argc, char** argv) {
     return Finish(kExitOk);
   }
 
-  Log().Write(JsonLine("init_call"));
-  int initResult = module->Init(module);
-  Log().Write(JsonLine("init_return")
-                  .Int("result", initResult)
-                  .Bool("procedure_replaced", !WatchedProcedureIsOurs())
-                  .Text("frame", DescribeWindow(FrameWindow()))
-                  .Bool("frame_visible", FrameWindow() && IsWindowVisible(FrameWindow())));
-  if (initResult != 0) {
-    // The player does not call Quit after a failed Init.
-    PumpFor(100);
-    DestroyPlayerWindows();
-    FreeLibrary(dll);
-    return Finish(kExitInitFailed);
+  for (int cycle = 0; cycle < options.cycles; ++cycle) {
+    int code = PlayOnce(options, module, dll);
+    if (code != kExitOk) {
+      // The player does not call Quit after a failed Init.
+      PumpFor(100);
+      DestroyPlayerWindows();
+      FreeLibrary(dll);
+      return Finish(code);
+    }
+    JsonLine line("cycle");
+    line.Int("n", cycle);
+    AddResources(line);
+    Log().Write(line);
   }
-
-  if (options.scenario != "init") RenderPhase(options, module);
-  if (!options.screenshotPath.empty()) Screenshot(options.screenshotPath);
-
-  Log().Write(JsonLine("quit_call"));
-  module->Quit(module);
-  Log().Write(JsonLine("quit_return")
-                  .Bool("procedure_replaced", !WatchedProcedureIsOurs())
-                  .Bool("frame_exists", FrameWindow() != nullptr));
   PumpFor(100);
   DestroyPlayerWindows();
   FreeLibrary(dll);

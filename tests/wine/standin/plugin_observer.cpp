@@ -1,0 +1,134 @@
+#include "standin/plugin_observer.h"
+
+#include <cstdint>
+#include <vector>
+
+#include "instrument/instrument_api.h"
+
+namespace standin {
+namespace {
+
+PluginTestCountersFunction counters_export = nullptr;
+PluginTestFaultFunction fault_export = nullptr;
+PluginTestFaultFunction paint_export = nullptr;
+
+template <typename Function>
+Function Find(HMODULE dll, const char* name) {
+  return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(dll, name)));
+}
+
+}  // namespace
+
+void ObservePlugin(HMODULE dll) {
+  counters_export = Find<PluginTestCountersFunction>(dll, kPluginTestCountersExport);
+  fault_export = Find<PluginTestFaultFunction>(dll, kPluginTestFaultExport);
+  paint_export = Find<PluginTestFaultFunction>(dll, kPluginTestPaintExport);
+}
+
+bool PluginIsInstrumented() { return counters_export != nullptr; }
+
+void AddCounters(JsonLine& line) {
+  if (!counters_export) return;
+  PluginTestCounters counters;
+  counters_export(&counters);
+  line.Int("about", counters.aboutScreens)
+      .Int("new_effect", counters.newEffectRequests)
+      .Int("errors", counters.errorReports)
+      .Text("last_error", counters.lastError)
+      .Int("faults", counters.faultsInjected)
+      .Int("lines", counters.linesDrawn)
+      .Int("playing", counters.isPlaying)
+      .Text("title", counters.title);
+}
+
+void AddPixels(JsonLine& line, HWND window) {
+  RECT client;
+  if (!window || !IsWindow(window) || !GetClientRect(window, &client) || client.right <= 0 ||
+      client.bottom <= 0) {
+    line.Bool("pixels", false);
+    return;
+  }
+  const int width = client.right, height = client.bottom;
+  BITMAPINFO info = {};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  HDC windowDc = GetDC(window);
+  HDC memoryDc = CreateCompatibleDC(windowDc);
+  HBITMAP bitmap = CreateDIBSection(windowDc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  bool copied = false;
+  if (memoryDc && bitmap && bits) {
+    HGDIOBJ old = SelectObject(memoryDc, bitmap);
+    copied = BitBlt(memoryDc, 0, 0, width, height, windowDc, 0, 0, SRCCOPY) != 0;
+    GdiFlush();
+    SelectObject(memoryDc, old);
+  }
+  uint32_t hash = 2166136261u;
+  long long lit = 0;
+  if (copied) {
+    const uint32_t* pixel = static_cast<const uint32_t*>(bits);
+    for (size_t i = 0; i < size_t(width) * height; ++i) {
+      const uint32_t rgb = pixel[i] & 0xffffffu;
+      lit += rgb != 0;
+      hash = (hash ^ rgb) * 16777619u;
+    }
+  }
+  if (bitmap) DeleteObject(bitmap);
+  if (memoryDc) DeleteDC(memoryDc);
+  ReleaseDC(window, windowDc);
+  line.Bool("pixels", copied).Hex("hash", hash).Int("lit", lit);
+}
+
+bool PlantFault() {
+  if (!fault_export) return false;
+  fault_export();
+  return true;
+}
+
+bool PaintLikeWindow() {
+  if (!paint_export) return false;
+  paint_export();
+  return true;
+}
+
+// Wine answers GetProcessHandleCount, GetGuiResources and the private-bytes counter with 0,
+// so the stand-in measures for itself: the value of a fresh handle (the lowest free slot, so
+// it climbs when handles leak), the windows of the process, and its committed private memory.
+void AddResources(JsonLine& line) {
+  HANDLE probe = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+  const auto probeValue = reinterpret_cast<uintptr_t>(probe);
+  if (probe) CloseHandle(probe);
+  int windows = 0;
+  EnumWindows(
+      [](HWND window, LPARAM count) -> BOOL {
+        DWORD process = 0;
+        GetWindowThreadProcessId(window, &process);
+        if (process != GetCurrentProcessId()) return TRUE;
+        ++*reinterpret_cast<int*>(count);
+        EnumChildWindows(
+            window,
+            [](HWND, LPARAM inner) -> BOOL {
+              ++*reinterpret_cast<int*>(inner);
+              return TRUE;
+            },
+            count);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&windows));
+  unsigned long long committed = 0;
+  MEMORY_BASIC_INFORMATION region;
+  for (const char* address = nullptr;
+       VirtualQuery(address, &region, sizeof region) == sizeof region;
+       address = static_cast<const char*>(region.BaseAddress) + region.RegionSize) {
+    if (region.State == MEM_COMMIT && region.Type == MEM_PRIVATE) committed += region.RegionSize;
+  }
+  line.Int("handle_probe", static_cast<long long>(probeValue))
+      .Int("windows", windows)
+      .Int("committed_kb", static_cast<long long>(committed / 1024));
+}
+
+}  // namespace standin
