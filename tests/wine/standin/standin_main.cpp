@@ -9,6 +9,7 @@
 #include <string>
 
 #include "bridge/player_protocol.h"
+#include "standin/fullscreen_actions.h"
 #include "standin/json_log.h"
 #include "standin/options.h"
 #include "standin/player_host.h"
@@ -142,6 +143,8 @@ void RunAction(const TimedAction& action, winampVisModule* module) {
     CallConfig(module);
   } else if (verb == "fault") {
     Log().Write(JsonLine("fault").Bool("planted", PlantFault()));
+  } else if (verb == "fs") {
+    RunFullScreenAction(action.argument);
   } else if (verb == "paint") {
     JsonLine line("paint");
     line.Bool("done", PaintLikeWindow());
