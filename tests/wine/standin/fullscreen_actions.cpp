@@ -6,6 +6,7 @@
 
 #include "standin/json_log.h"
 #include "standin/player_host.h"
+#include "standin/plugin_observer.h"
 #include "standin/screenshot.h"
 
 namespace standin {
@@ -15,32 +16,29 @@ HWND FullScreenWindow() {
   return FindWindowA("VevirurFullScreenMode7122233435263", nullptr);
 }
 
-HWND VisWindow() {
-  HWND frame = FrameWindow();
-  return frame ? FindWindowExA(frame, nullptr, "Vevirur_2_for_Winamp_5", nullptr) : nullptr;
-}
-
 std::string TitleOf(HWND window) {
   char text[256] = "";
   if (window) GetWindowTextA(window, text, sizeof text);
   return text;
 }
 
-void LogState(const std::string& action, HWND target, LRESULT result) {
+void LogState(const std::string& action, HWND target, LRESULT result, bool pixels = false) {
   HWND window = FullScreenWindow();
   RECT rect{};
   if (window) GetWindowRect(window, &rect);
-  Log().Write(JsonLine("fs")
-                  .Text("action", action)
-                  .Bool("target", target != nullptr)
-                  .Hex("result", static_cast<unsigned long long>(result))
-                  .Bool("window", window != nullptr)
-                  .Text("title", TitleOf(window))
-                  .Int("width", rect.right - rect.left)
-                  .Int("height", rect.bottom - rect.top)
-                  .Bool("foreground", window && GetForegroundWindow() == window)
-                  .Int("screen_width", GetSystemMetrics(SM_CXSCREEN))
-                  .Int("screen_height", GetSystemMetrics(SM_CYSCREEN)));
+  JsonLine line("fs");
+  line.Text("action", action)
+      .Bool("target", target != nullptr)
+      .Hex("result", static_cast<unsigned long long>(result))
+      .Bool("window", window != nullptr)
+      .Text("title", TitleOf(window))
+      .Int("width", rect.right - rect.left)
+      .Int("height", rect.bottom - rect.top)
+      .Bool("foreground", window && GetForegroundWindow() == window)
+      .Int("screen_width", GetSystemMetrics(SM_CXSCREEN))
+      .Int("screen_height", GetSystemMetrics(SM_CYSCREEN));
+  if (pixels) AddPixels(line, RegisteredVisWindow());
+  Log().Write(line);
 }
 
 // "MSG,WPARAM,LPARAM" sent to `target`.
@@ -55,13 +53,15 @@ LRESULT Send(HWND target, const std::string& numbers) {
 
 }  // namespace
 
-void RunFullScreenAction(const std::string& argument) {
+void RunFullScreenAction(const std::string& argument, winampVisModule* module) {
   size_t colon = argument.find(':');
   std::string verb = argument.substr(0, colon);
   std::string rest = colon == std::string::npos ? "" : argument.substr(colon + 1);
   if (verb == "vis" || verb == "key") {
-    HWND target = verb == "vis" ? VisWindow() : FullScreenWindow();
+    HWND target = verb == "vis" ? RegisteredVisWindow() : FullScreenWindow();
     LogState(argument, target, Send(target, rest));
+  } else if (verb == "render") {
+    LogState(argument, nullptr, module->Render(module), true);
   } else if (verb == "state") {
     LogState(argument, nullptr, 0);
   } else if (argument.rfind("shot=", 0) == 0) {

@@ -144,7 +144,7 @@ void RunAction(const TimedAction& action, winampVisModule* module) {
   } else if (verb == "fault") {
     Log().Write(JsonLine("fault").Bool("planted", PlantFault()));
   } else if (verb == "fs") {
-    RunFullScreenAction(action.argument);
+    RunFullScreenAction(action.argument, module);
   } else if (verb == "paint") {
     JsonLine line("paint");
     line.Bool("done", PaintLikeWindow());
