@@ -14,6 +14,9 @@ set -uo pipefail
 case_name=$1 wine_run=$2 prefix=$3 win_dir=$4 out_dir=$5
 standin=$win_dir/tests/wine/vis_host_standin.exe
 built_plugin=$win_dir/src/host/vis_vevirur2.dll
+# The failed entry is seen in the error reports that the instrumented build counts.
+[[ $case_name == fullscreen-bad-mode ]] &&
+  built_plugin=$win_dir/tests/wine/vis_vevirur2_instrumented.dll
 work=$out_dir/$case_name
 rm -rf "$work"
 mkdir -p "$work"
@@ -27,7 +30,7 @@ for file in "$standin" "$built_plugin"; do
     exit 77
   }
 done
-cp "$built_plugin" "$work/" || exit 1
+cp "$built_plugin" "$work/vis_vevirur2.dll" || exit 1
 plugin=$work/vis_vevirur2.dll
 settings=$work/Vevirur2.ini
 
@@ -147,6 +150,8 @@ case $case_name in
     check "the player heard of the entry only" "$notices == [1]"
     check "no message box, every Render returns 0" \
       'all(.[]; .event != "message_box") and all(.[] | select(.event == "render"); .result == "0x0")'
+    check "the failure goes to the error report as \"Go FS DxInit fail\"" \
+      'any(.[] | select(.event == "render"); .last_error == "Go FS DxInit fail")'
     check "the visualization goes on in the window" \
       '[.[] | select(.event == "render" and .t > 1000) | .hash] | unique | length > 3'
     ;;
