@@ -180,7 +180,5 @@ void SetSiteOpener(SiteOpener open) {
 }
 
 void ResetOptionsDialogState() {
-  SiteOpener open = state.openSite;
   state = OptionsDialogState{};
-  state.openSite = open;
 }

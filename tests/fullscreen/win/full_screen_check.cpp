@@ -149,6 +149,23 @@ int main(int argc, char** argv) {
   Check(ScreenIs(kWidth, kHeight) && OthersHolding() == 0,
         "... and leaves the display mode as it was, with every DirectDraw object released");
 
+  // The window class cannot be registered while a window of it is open: "Go FS WinInit fail",
+  // and neither a window nor the display is opened.
+  WNDCLASSA taken{};
+  taken.lpfnWndProc = DefWindowProcA;
+  taken.lpszClassName = kFullScreenClassName;
+  RegisterClassA(&taken);
+  HWND blocker = CreateWindowExA(0, kFullScreenClassName, "", WS_POPUP, 0, 0, 10, 10, nullptr,
+                                 nullptr, nullptr, nullptr);
+  ReinitRequest = 0;
+  made = nullptr;
+  SwitchFullScreen(1);
+  Check(blocker && ReinitRequest == 1 && !Plugin.FullScreenActive && !FullScreenWindow() &&
+            !FullScreenDisplayOpen() && !made && renderCalls.empty() && player.requests.empty(),
+        "no window class: the entry fails before DirectDraw, nothing rendered or sent");
+  DestroyWindow(blocker);
+  UnregisterClassA(kFullScreenClassName, nullptr);
+
   // Entry in the screen's own mode, with the draw thread running.
   device->width = kWidth, device->height = kHeight, device->refreshRate = 0;
   Check(StartDrawThread() == 1, "the draw thread starts");
