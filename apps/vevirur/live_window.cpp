@@ -10,11 +10,10 @@
 #include "commands.h"
 #include "live_audio.h"
 #include "live_keys.h"
-#include "picture_readout.h"
 #include "pipeline/frame_handoff.h"
 #include "pipeline/requests.h"
 #include "platform/clock.h"
-#include "raster/drawing.h"
+#include "raster/shown_picture.h"
 #include "text_overlays.h"
 
 namespace vevirur {
@@ -41,7 +40,7 @@ struct LiveWindow {
 
   void Present() {
     // The status message goes over the shown picture only, as on the plug-in's window.
-    overlays.DrawMessage(picture, platform::TickCount(), EffectLocked != 0);
+    overlays.DrawMessage(picture, platform::TickCount(), Requests.EffectLocked != 0);
     if (!texture || texture_w != picture.width || texture_h != picture.height) {
       if (texture) SDL_DestroyTexture(texture);
       texture = SDL_CreateTexture(renderer, SDL_PIXELFORMAT_RGB24, SDL_TEXTUREACCESS_STREAMING,
@@ -62,7 +61,7 @@ int ShowPicture(void* context, const PictureRect&, int width, int height) {
   auto* live = static_cast<LiveWindow*>(context);
   if (live->picture.width != width || live->picture.height != height)
     live->picture = Picture(width, height);
-  if (!ReadFinishedPicture(live->picture)) return 0;
+  if (!ReadShownPicture(live->picture.width, live->picture.height, live->picture.rgb)) return 0;
   live->overlays.DrawOnPicture(live->picture, platform::TickCount());
   live->Present();
   return 0;
@@ -77,8 +76,8 @@ void DrawAbout(void* context, const PictureRect& rect, bool clear) {
 }
 
 void ToggleLock(LiveWindow& live) {
-  EffectLocked = EffectLocked ? 0 : 1;
-  live.overlays.ShowMessage(EffectLocked ? "Effect locked" : "Effect unlocked",
+  Requests.EffectLocked = Requests.EffectLocked ? 0 : 1;
+  live.overlays.ShowMessage(Requests.EffectLocked ? "Effect locked" : "Effect unlocked",
                             platform::TickCount());
 }
 

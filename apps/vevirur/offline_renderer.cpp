@@ -2,18 +2,15 @@
 
 #include <cstring>
 
-#include "effects/scene_driver.h"
-#include "picture_readout.h"
 #include "pipeline/draw_thread.h"
 #include "pipeline/frame_handoff.h"
-#include "pipeline/frame_loop.h"
 #include "pipeline/requests.h"
 #include "platform/clock.h"
-#include "raster/drawing.h"
+#include "platform/lockstep_clock.h"
+#include "raster/shown_picture.h"
 #include "slice_analyser.h"
 #include "surface_yuv.h"
 #include "text_overlays.h"
-#include "virtual_clock.h"
 
 namespace vevirur {
 namespace {
@@ -31,7 +28,7 @@ struct ShowState {
   bool shown_as_yuv = false;
   std::vector<uint8_t> yuv, yuv_scratch;
   TextOverlays* overlays = nullptr;
-  VirtualClock* clock = nullptr;
+  platform::LockstepClock* clock = nullptr;
 };
 
 int ShowPicture(void* context, const PictureRect&, int width, int height) {
@@ -43,7 +40,7 @@ int ShowPicture(void* context, const PictureRect&, int width, int height) {
     state->shown_as_yuv = true;
     return 0;
   }
-  if (!ReadFinishedPicture(state->scratch)) return 0;
+  if (!ReadShownPicture(width, height, state->scratch.rgb)) return 0;
   state->picture.rgb.swap(state->scratch.rgb);
   state->shown_as_yuv = false;
   state->overlays->DrawOnPicture(state->picture, state->clock->Now());
@@ -58,15 +55,6 @@ void DrawAbout(void* context, const PictureRect&, bool clear) {
   state->shown_as_yuv = false;
 }
 
-// The engine's process-wide state back to load values, so each render starts alike: the frame
-// loop with its request flags, and the effect state with the sample arrays.
-void ResetEngine() {
-  ShutDownDrawing();
-  ResetFrameLoopState();
-  ResetSceneToLoadState();
-  SamplesWanted = 0;
-}
-
 }  // namespace
 
 int OutputFrameCount(const AudioClip& clip) {
@@ -78,9 +66,10 @@ int OutputFrameCount(const AudioClip& clip) {
 RenderResult RenderOffline(const RenderJob& job) {
   const AudioClip& clip = *job.clip;
   RenderResult result;
-  ResetEngine();
+  // The engine's process-wide state back to load values, so each render starts alike.
+  ResetDrawing();
 
-  VirtualClock clock(kStartTicks);
+  platform::LockstepClock clock(kStartTicks);
   platform::SetTimeSource(&clock);
   TextOverlays overlays;
   ShowState state;
@@ -120,7 +109,8 @@ RenderResult RenderOffline(const RenderJob& job) {
       // The host call of slice k is due at 25 k ms; a call that waited for its frame may have
       // used some of that already.
       const uint32_t due = kStartTicks + uint32_t(k * kSliceMilliseconds);
-      while (int32_t(due - clock.Now()) > 0) clock.AdvanceOneMillisecond();
+      const int32_t ahead = int32_t(due - clock.Now());
+      if (ahead > 0) clock.Sleep(uint32_t(ahead));
 
       const double seconds = double(k * kSliceMilliseconds) / 1000.0;
       while (next_change < job.change_seconds.size() &&
@@ -133,10 +123,10 @@ RenderResult RenderOffline(const RenderJob& job) {
       } else {
         std::memset(&slice, 0, sizeof slice);  // past the end: silence
       }
-      const bool was_pending = FirstRenderPending != 0;
+      // The call that resumes the draw thread lets it join the clock before time goes on.
+      if (DrawThread.DrawThreadHandle != nullptr && DrawThread.FirstRenderPending)
+        clock.ExpectThread();
       HandOffFrame(1, rect, audio, steps);
-      if (was_pending && !FirstRenderPending) clock.SetSleeperRunning(true);
-      clock.WaitUntilQuiescent();
 
       // Output frame j shows the window as it stands after the call of slice 4j / 3.
       while (frame < total_frames && int64_t(frame) * 4 / 3 == k) {
@@ -150,12 +140,10 @@ RenderResult RenderOffline(const RenderJob& job) {
       }
     }
   } catch (...) {
-    clock.Release();
     ShutDownDrawing();
     platform::SetTimeSource(nullptr);
     throw;
   }
-  clock.Release();
   ShutDownDrawing();
   platform::SetTimeSource(nullptr);
   result.frames = frame;

@@ -1,8 +1,8 @@
 #pragma once
 // Deterministic offline rendering with the engine's own threaded frame loop. This thread plays
 // the player: every 25 ms of audio time it makes the host call (hand-off of the finished picture
-// and of that slice's spectrum and waveform), and in between it advances a virtual clock one
-// millisecond at a time, waiting after each step until the draw thread has done all it can at
+// and of that slice's spectrum and waveform), on the deterministic clock (platform's
+// LockstepClock), where the draw thread does all it can at a time before the host goes on at
 // that time. Same audio in, same frames out, on any machine under any load.
 #include <atomic>
 #include <functional>

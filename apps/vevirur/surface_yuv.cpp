@@ -3,14 +3,13 @@
 #include <cstring>
 #include <memory>
 
-#include "raster/draw_surface.h"
-#include "raster/drawing.h"
+#include "raster/shown_picture.h"
 
 namespace vevirur {
 namespace {
 
-// For every x1r5g5b5 value: its limited-range luma, and its three channels widened to 8 bits
-// (top bits repeated) packed 10 bits apart, so that four pixels add up without carrying.
+// For every x1r5g5b5 value: its limited-range luma, and its three 8-bit channels packed 10 bits
+// apart, so that four pixels add up without carrying.
 struct Tables {
   uint8_t luma[65536];
   uint32_t packed[65536];
@@ -19,11 +18,9 @@ struct Tables {
 const Tables& YuvTables() {
   static const std::unique_ptr<Tables> tables = [] {
     auto t = std::make_unique<Tables>();
+    const uint8_t* rgb = Rgb555Table();
     for (unsigned v = 0; v < 65536; ++v) {
-      unsigned r = v >> 10 & 31, g = v >> 5 & 31, b = v & 31;
-      r = r << 3 | r >> 2;
-      g = g << 3 | g >> 2;
-      b = b << 3 | b >> 2;
+      const unsigned r = rgb[3 * v], g = rgb[3 * v + 1], b = rgb[3 * v + 2];
       t->luma[v] = uint8_t(((66 * r + 129 * g + 25 * b + 128) >> 8) + 16);
       t->packed[v] = r | g << 10 | b << 20;
     }
@@ -39,15 +36,10 @@ unsigned Pixel(const uint8_t* row, int x) {
 }  // namespace
 
 bool ConvertShownPictureToYuv420(int width, int height, std::vector<uint8_t>& yuv) {
-  DrawSurface* surface = CurrentDrawSurface();
-  if (!IsDrawSurfaceReady() || !surface || !surface->Bits() || surface->BytesPerPixel() != 2)
-    return false;
+  ShownRows shown;
+  if (!OpenShownRows(width, height, shown) || shown.bytesPerPixel != 2) return false;
   const Tables& t = YuvTables();
-  // Same geometry as ReadFinishedPicture: a bottom-up bitmap two rows and four columns larger
-  // than the picture, black beyond it.
-  const int dib_width = surface->Width() + 4;
-  const int dib_height = surface->Height() + 2;
-  const int columns = width < dib_width ? width : dib_width;
+  const int columns = shown.columns;
   const int pairs_inside = columns & ~1;  // both pixels of a 2 x 2 block lie in the bitmap
   const size_t luma = size_t(width) * size_t(height);
   yuv.resize(luma + luma / 2);
@@ -56,10 +48,8 @@ bool ConvertShownPictureToYuv420(int width, int height, std::vector<uint8_t>& yu
   for (int y = 0; y < height; y += 2) {
     const uint8_t* rows[2];
     for (int i = 0; i < 2; ++i) {
-      const int r = y + i;
-      rows[i] = r < dib_height
-                    ? surface->Bits() + size_t(dib_height - 1 - r) * size_t(surface->Stride())
-                    : black_row.data();
+      const uint8_t* row = shown.Row(y + i);
+      rows[i] = row ? row : black_row.data();
     }
     uint8_t* y0 = yuv.data() + size_t(y) * size_t(width);
     uint8_t* y1 = y0 + width;

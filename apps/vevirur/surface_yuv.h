@@ -1,7 +1,7 @@
 #pragma once
 // The engine's finished picture straight into the video encoder's 4:2:0 planes, in one pass over
 // the 16-bit surface with lookup tables: no 8-bit RGB picture in between. Byte for byte what
-// ReadFinishedPicture followed by ConvertToYuv420 gives.
+// ReadShownPicture followed by ConvertToYuv420 gives.
 #include <cstdint>
 #include <vector>
 

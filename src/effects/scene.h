@@ -20,10 +20,15 @@ extern int sparkFanEnabled;
 extern int particleBurstActive;
 extern int starburstActive;
 
-// The picture size the scene is set up for; the frame loop sets it before the set-up below.
+// The scene set-up for a picture of width x height, run on start and on every change of picture
+// size: the picture size, then InitDirectionTable, FillRandomTables, ResetEffectState and
+// InitEmitters in this order.
+void SetUpScene(int width, int height);
+
+// The picture size the scene is set up for (the first step of SetUpScene).
 void SetScenePictureSize(int width, int height);
 
-// Scene set-up, run in this order on start and on every change of picture size.
+// The steps of SetUpScene.
 void InitDirectionTable();
 void FillRandomTables();
 void ResetEffectState();
@@ -37,3 +42,7 @@ void DrawParticleBurst();
 
 // Between frames, when a new effect is due.
 void ChooseNewEffect();
+
+// Puts every value of the scene engine back to what it is when the library loads (the draw
+// thread's generator excepted), for a fresh start of the engine.
+void ResetSceneToLoadState();

@@ -1,6 +1,7 @@
 #include "effects/scene_driver.h"
 
 #include <algorithm>
+#include <iterator>
 
 #include "effects/audio_measures.h"
 #include "effects/audio_samples.h"

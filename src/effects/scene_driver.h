@@ -7,7 +7,3 @@ extern int starburstAllowed;
 extern int burstColourHeld;  // the particle burst keeps the colour it started with
 extern double petalFrequency;
 extern double ringPhase;
-
-// Puts every value of the scene engine back to what it is when the library loads (the draw
-// thread's generator excepted), for a fresh start of the engine in tests and tools.
-void ResetSceneToLoadState();

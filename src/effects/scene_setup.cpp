@@ -22,6 +22,14 @@ void SetScenePictureSize(int width, int height) {
   pictureHeight = std::clamp(height, 0, kLargestPictureSide);
 }
 
+void SetUpScene(int width, int height) {
+  SetScenePictureSize(width, height);
+  InitDirectionTable();
+  FillRandomTables();
+  ResetEffectState();
+  InitEmitters();
+}
+
 void InitDirectionTable() {
   const double step = kPi * 0.03225806451612903;
   for (int k = 0; k < kDirectionCount; ++k) {

@@ -10,10 +10,10 @@
 inline constexpr int kLogoBitmapId = 202;
 
 struct HostState {
-  HostFrameRecord FrameRecord{};             // the player writes the frame window into it
+  HostFrameRecord FrameRecord{};               // the player writes the frame window into it
   WNDPROC PreviousWatchedProcedure = nullptr;  // put back by Quit
-  std::atomic<int> PlaylistPosition{-1};     // also written by the notice handler
-  int LogoBitmap = 0;                        // the about screen's logo resource
+  std::atomic<int> PlaylistPosition{-1};       // also written by the notice handler
+  int LogoBitmap = 0;                          // the about screen's logo resource
 };
 
 extern HostState Host;

@@ -20,7 +20,8 @@ HostState Host;
 
 namespace {
 
-constexpr DWORD kVisWindowStyle = 0x57000000;  // child, visible, clip siblings and children, maximized
+// Child, visible, clipping siblings and children, maximized.
+constexpr DWORD kVisWindowStyle = 0x57000000;
 constexpr const char* kTooOldText = "This plugin requires Winamp2 v2.9+ or Winamp5 v5.0+";
 
 int FailInit(winampVisModule* module, const char* text) {
@@ -66,10 +67,10 @@ int InitSteps(winampVisModule* module) {
   windowClass.lpszClassName = kVisWindowClassName;
   if (!RegisterClassA(&windowClass)) return FailInit(module, "Error registering window class");
 
-  HWND window = CreateWindowExA(0, kVisWindowClassName, nullptr, kVisWindowStyle,
-                                PluginSettings.Screen_x, PluginSettings.Screen_y,
-                                PluginSettings.Screen_width, PluginSettings.Screen_height, frame,
-                                nullptr, module->hDllInstance, nullptr);
+  HWND window =
+      CreateWindowExA(0, kVisWindowClassName, nullptr, kVisWindowStyle, PluginSettings.Screen_x,
+                      PluginSettings.Screen_y, PluginSettings.Screen_width,
+                      PluginSettings.Screen_height, frame, nullptr, module->hDllInstance, nullptr);
   if (window == nullptr) return FailInit(module, "Error creating window");
   Plugin.VisWindow = window;
   SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(module));
@@ -83,8 +84,8 @@ int InitSteps(winampVisModule* module) {
 
   HWND watched = reinterpret_cast<HWND>(AskHost(kIpcGetWindow, kWatchedWindowSelector));
   if (watched != nullptr) {
-    Host.PreviousWatchedProcedure = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(
-        watched, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&HostNoticeHandler)));
+    Host.PreviousWatchedProcedure = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(watched, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&HostNoticeHandler)));
   }
 
   Host.PlaylistPosition = static_cast<int>(AskHost(kIpcGetPlaylistPosition));
@@ -101,7 +102,9 @@ void ResetHostState() {
   Host.LogoBitmap = 0;
 }
 
-void SetPlaying(int playing) { Plugin.IsPlaying = playing; }
+void SetPlaying(int playing) {
+  Plugin.IsPlaying = playing;
+}
 
 void RefreshTitle() {
   const int position = Host.PlaylistPosition;
@@ -177,6 +180,7 @@ void Config(winampVisModule* module) {
       BringWindowToTop(dialog);
       return;
     }
+    if (Plugin.Module == nullptr) Plugin.Module = module;  // Config before any Init
     HWND owner = Plugin.VisWindow;
     if (owner == nullptr) {
       EnumerateDisplayDevices();

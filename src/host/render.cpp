@@ -13,9 +13,13 @@
 
 namespace {
 
-RECT ToRect(const PictureRect& rect) { return RECT{rect.left, rect.top, rect.right, rect.bottom}; }
+RECT ToRect(const PictureRect& rect) {
+  return RECT{rect.left, rect.top, rect.right, rect.bottom};
+}
 
-HDC ContextDC(void* context) { return static_cast<HDC>(context); }
+HDC ContextDC(void* context) {
+  return static_cast<HDC>(context);
+}
 
 // The finished picture (width x height) goes to the full-screen display, or with the title,
 // help page and message overlays to dc.
@@ -56,7 +60,7 @@ int RenderFrame(winampVisModule* module, HDC dc, int fromPaint) {
     HostAudio audio;
     if (module != nullptr) {
       audio.spectrum = module->spectrumData;
-      audio.waveform = const_cast<const char (*)[kHostSampleCount]>(module->waveformData);
+      audio.waveform = const_cast<const char(*)[kHostSampleCount]>(module->waveformData);
     }
     FrameShowSteps steps;
     steps.context = dc;

@@ -11,6 +11,9 @@
 //
 //   ShutDownDrawing();
 //
+// ResetDrawing() puts the whole engine back to its load state (tests, and a front end that
+// renders one piece after another).
+//
 // Everything here runs on one thread, the host's.
 #include <cstdint>
 
@@ -37,11 +40,17 @@ struct HostAudio {
 inline constexpr int kHandOffStartFailed = int(0x80004005u);  // the draw thread cannot be started
 inline constexpr uint32_t kFrameDoneWaitMs = 50;
 
-// Whether the last PresentFrame took a finished frame, so that new samples may be copied.
-extern int SamplesWanted;
+struct HandOffState {
+  // Whether this host call took a finished frame from the draw thread: only then may it copy new
+  // samples, and then it always asks for the next frame. Host thread only; 0 at the start of
+  // every call.
+  int SamplesWanted = 0;
+};
+extern HandOffState HandOff;
 
 // Publishes `rect` as the wanted picture and, when a frame of that size is ready within 50 ms,
-// shows it. Returns showPicture's result, or 0.
+// shows it. A frame finished at an old size is taken without showing it, so the draw thread can
+// go on and rebuild. Sets SamplesWanted when it took a frame; returns showPicture's result, or 0.
 int PresentFrame(const PictureRect& rect, const FrameShowSteps& steps);
 
 // The draw-thread side of one host call: starts or resumes the draw thread, or presents the
@@ -53,3 +62,8 @@ int HandOffFrame(int playing, const PictureRect& rect, const HostAudio& audio,
 // Stops the draw thread, destroys the surface and forgets the scene size and target, so the
 // next HandOffFrame starts from scratch.
 void ShutDownDrawing();
+
+// ShutDownDrawing, then every state record of the draw thread, the hand-off, the frame loop and
+// the scene back to its load value, and the sample arrays silent: the engine as just loaded
+// (the draw thread's random generator excepted).
+void ResetDrawing();

@@ -1,29 +1,12 @@
 #include "pipeline/frame_loop.h"
 
 #include "effects/scene.h"
-#include "pipeline/draw_thread.h"
 #include "pipeline/requests.h"
 #include "platform/clock.h"
-#include "platform/event.h"
 #include "platform/thread.h"
 #include "raster/drawing.h"
 
-std::atomic<int> SceneWidth{0};
-std::atomic<int> SceneHeight{0};
-std::atomic<int> SceneReady{0};
-
-uint32_t FrameTime = 0;
-uint32_t LastFrameTime = 0;
-int FrameDelay = 0;
-int TargetFrameRate = 30;
-uint32_t RateWindowStart = 0;
-uint32_t RateFrameCount = 0;
-uint32_t EffectStartTime = 0;
-int AutoChangeHold = 0;
-uint32_t HoldStart = 0;
-int AutoChangeDue = 0;
-int ReinitFrame = 0;
-uint32_t EffectChangeCount = 0;
+FrameLoopState Loop;
 
 namespace {
 
@@ -33,75 +16,95 @@ constexpr uint32_t kAutoChangeHoldMs = 5000;
 constexpr uint32_t kErrorClockSetBackMs = 15000;
 
 void ReportSurfaceError(const char* text) {
-  ReportError(text, "", "");
+  ReportError(text);
 }
 
-// Returns false when the frame must end here (the surface could not be made).
+}  // namespace
+
 bool InitialiseScene(int width, int height) {
   try {
-    SceneInitFrame = 1;
-    if (SceneReady) {
-      SceneReady = 0;  // cleared first: the host thread must not trust a surface being destroyed
+    Requests.SceneInitFrame = 1;
+    if (Loop.SceneReady) {
+      Loop.SceneReady =
+          0;  // cleared first: the host thread must not trust a surface being destroyed
       DestroyDrawSurface();
     }
-    SceneWidth = width;
-    SceneHeight = height;
-    SetScenePictureSize(width, height);
-    InitDirectionTable();
-    FillRandomTables();
-    ResetEffectState();
-    InitEmitters();
-    ReinitRequest = 1;
-    ReinitFrame = 0;
-    AutoChangeDue = 0;
+    Loop.SceneWidth = width;
+    Loop.SceneHeight = height;
+    SetUpScene(width, height);
+    Requests.ReinitRequest = 1;
+    Loop.ReinitFrame = 0;
+    Loop.AutoChangeDue = 0;
     SetDrawSurfaceErrorReporter(ReportSurfaceError);
     if (CreateDrawSurface(width, height, 16) == 0) {
-      ReportError("Render Scene InitDXK failed", "", "");
+      ReportError("Render Scene InitDXK failed");
       // Every later turn retries; the sleep keeps that from spinning a processor.
       platform::SleepMilliseconds(1);
       return false;
     }
-    SceneReady = 1;
+    Loop.SceneReady = 1;
   } catch (...) {
     platform::RethrowThreadCancellation();
-    ReportError("Dxk initialization error", "", "");
+    ReportError("Dxk initialization error");
   }
   return true;
 }
 
+namespace {
+
 // Adjusts FrameDelay once a measuring window of more than a second has passed.
 void MeasureRate() {
-  const uint32_t elapsed = FrameTime - RateWindowStart;
+  const uint32_t elapsed = Loop.FrameTime - Loop.RateWindowStart;
   if (elapsed > kRateWindowMs) {
-    const uint32_t measured = uint32_t(uint64_t(RateFrameCount) * 1000u / elapsed);
-    const int64_t delay = int64_t(FrameDelay) + (int64_t(measured) - TargetFrameRate);
-    FrameDelay = delay < 0 ? 0 : delay > INT32_MAX ? INT32_MAX : int(delay);
-    RateWindowStart = platform::TickCount();
-    RateFrameCount = 0;
+    const uint32_t measured = uint32_t(uint64_t(Loop.RateFrameCount) * 1000u / elapsed);
+    const int64_t delay = int64_t(Loop.FrameDelay) + (int64_t(measured) - Loop.TargetFrameRate);
+    Loop.FrameDelay = delay < 0 ? 0 : delay > INT32_MAX ? INT32_MAX : int(delay);
+    Loop.RateWindowStart = platform::TickCount();
+    Loop.RateFrameCount = 0;
   }
-  ++RateFrameCount;
+  ++Loop.RateFrameCount;
 }
 
 void TestAutoChange() {
-  if (AutoChangeHold) {
-    if (uint32_t(FrameTime - HoldStart) <= kAutoChangeHoldMs) return;
-    AutoChangeHold = 0;
+  if (Loop.AutoChangeHold) {
+    if (uint32_t(Loop.FrameTime - Loop.HoldStart) <= kAutoChangeHoldMs) return;
+    Loop.AutoChangeHold = 0;
   }
-  if (uint32_t(FrameTime - EffectStartTime) / 1000u > kEffectLifeSeconds) {
-    HoldStart = FrameTime;
-    AutoChangeHold = 1;
-    AutoChangeDue = 1;
+  if (uint32_t(Loop.FrameTime - Loop.EffectStartTime) / 1000u > kEffectLifeSeconds) {
+    Loop.HoldStart = Loop.FrameTime;
+    Loop.AutoChangeHold = 1;
+    Loop.AutoChangeDue = 1;
   }
 }
 
-void DrawFrame() {
+void CarryOutRequests() {
+  if (Loop.AutoChangeDue || Loop.ReinitFrame) {
+    // A rebuild for a new size keeps the effect and its clock.
+    if (!Requests.SceneInitFrame)
+      Loop.EffectStartTime = Loop.FrameTime - (Loop.ReinitFrame ? kErrorClockSetBackMs : 0);
+    RequestNewEffect();
+    Loop.AutoChangeDue = 0;
+  }
+  Loop.ReinitFrame = 0;
+  if (Requests.NewEffectRequest || Requests.ChangeDrawingRequest) {
+    ChooseNewEffect();
+    ++Loop.EffectChangeCount;
+    Requests.NewEffectRequest = 0;
+    Requests.ChangeDrawingRequest = 0;
+  }
+  Requests.SceneInitFrame = 0;
+}
+
+}  // namespace
+
+void DrawSceneFrame() {
   AnalyseAudioFrame();
   if (emitterOverlay) DrawOverlayPass(kModeEmitterSwarmCentre);
   try {
     DrawScene();
   } catch (...) {
     platform::RethrowThreadCancellation();
-    ReportError("DrawSW error", "", "");
+    ReportError("DrawSW error");
   }
   // Faults in the extra passes end the frame; the draw thread reports them.
   if (sparkFanEnabled) DrawSparkFan();
@@ -109,59 +112,36 @@ void DrawFrame() {
   if (starburstActive) DrawOverlayPass(kModeStarburst);
 }
 
-void CarryOutRequests() {
-  if (AutoChangeDue || ReinitFrame) {
-    // A rebuild for a new size keeps the effect and its clock.
-    if (!SceneInitFrame) EffectStartTime = FrameTime - (ReinitFrame ? kErrorClockSetBackMs : 0);
-    RequestNewEffect();
-    AutoChangeDue = 0;
-  }
-  ReinitFrame = 0;
-  if (NewEffectRequest || ChangeDrawingRequest) {
-    ChooseNewEffect();
-    ++EffectChangeCount;
-    NewEffectRequest = 0;
-    ChangeDrawingRequest = 0;
-  }
-  SceneInitFrame = 0;
-}
-
-}  // namespace
-
-void RunFrame(const PictureRect& target) {
+FrameStage RunFrameTurn(const PictureRect& target, void (*handOver)(void*), void* context) {
   const int width = target.right - target.left;
   const int height = target.bottom - target.top;
-  if (!SceneReady || SceneWidth != width || SceneHeight != height) {
-    if (!InitialiseScene(width, height)) return;
+  if (!Loop.SceneReady || Loop.SceneWidth != width || Loop.SceneHeight != height) {
+    if (!InitialiseScene(width, height)) return FrameStage::kEnded;
   }
 
-  FrameTime = platform::TickCount();
-  if (uint32_t(FrameTime - LastFrameTime) < uint32_t(FrameDelay)) {
+  Loop.FrameTime = platform::TickCount();
+  if (uint32_t(Loop.FrameTime - Loop.LastFrameTime) < uint32_t(Loop.FrameDelay)) {
     platform::SleepMilliseconds(1);
-    return;
+    return FrameStage::kEnded;
   }
-  LastFrameTime = platform::TickCount();
+  Loop.LastFrameTime = platform::TickCount();
   MeasureRate();
   TestAutoChange();
 
   // A re-initialised frame goes straight on to the next one without waiting for the host. It
   // is not handed over either: a frame signalled as done while the loop draws on would let the
   // host show and refill what is being drawn. So every done frame meets exactly one request.
-  bool hand_over = true;
-  if (ReinitRequest) {
-    ReinitFrame = 1;
-    ReinitRequest = 0;
-    hand_over = false;
+  FrameStage stage = FrameStage::kHandedOver;
+  if (Requests.ReinitRequest) {
+    Loop.ReinitFrame = 1;
+    Requests.ReinitRequest = 0;
+    stage = FrameStage::kRedrawn;
   }
 
-  DrawFrame();
-
-  if (hand_over) {
-    platform::SignalEvent(FrameDoneEvent);
-    platform::WaitEvent(FrameRequestEvent, platform::kWaitForever);
-  }
-
+  DrawSceneFrame();
+  if (stage == FrameStage::kHandedOver) handOver(context);
   CarryOutRequests();
+  return stage;
 }
 
 void DrawOverlayPass(int mode) {
@@ -180,24 +160,16 @@ void DrawOverlayPass(int mode) {
 }
 
 void ReleaseScene() {
-  if (SceneReady) {
-    SceneReady = 0;
+  if (Loop.SceneReady) {
+    Loop.SceneReady = 0;
     DestroyDrawSurface();
   }
-  SceneWidth = 0;
-  SceneHeight = 0;
+  Loop.SceneWidth = 0;
+  Loop.SceneHeight = 0;
 }
 
 void ResetFrameLoopState() {
   ReleaseScene();
-  FrameTime = LastFrameTime = 0;
-  FrameDelay = 0;
-  TargetFrameRate = 30;
-  RateWindowStart = RateFrameCount = 0;
-  EffectStartTime = 0;
-  AutoChangeHold = 0;
-  HoldStart = 0;
-  AutoChangeDue = ReinitFrame = 0;
-  EffectChangeCount = 0;
-  ReinitRequest = NewEffectRequest = ChangeDrawingRequest = EffectLocked = SceneInitFrame = 0;
+  Loop = FrameLoopState{};
+  Requests = FrameRequests{};
 }

@@ -1,17 +1,21 @@
 #pragma once
 // The request words through which errors, the player and the user reach the frame loop. Any
 // thread may set them; the frame loop reads and clears them after its wait for new samples.
-#include <atomic>
+#include "platform/shared_word.h"
 
-extern std::atomic<int> ReinitRequest;         // rebuild state and pick a new effect
-extern std::atomic<int> NewEffectRequest;      // pick a new effect (not while locked)
-extern std::atomic<int> ChangeDrawingRequest;  // pick a new effect, locked or not
-extern std::atomic<int> EffectLocked;          // flipped by the user's lock command
-extern std::atomic<int> SceneInitFrame;        // a scene initialisation is under way
+struct FrameRequests {
+  platform::SharedWord<int> ReinitRequest;         // rebuild state and pick a new effect
+  platform::SharedWord<int> NewEffectRequest;      // pick a new effect (not while locked)
+  platform::SharedWord<int> ChangeDrawingRequest;  // pick a new effect, locked or not
+  platform::SharedWord<int> EffectLocked;          // flipped by the user's lock command
+  platform::SharedWord<int> SceneInitFrame;        // a scene initialisation is under way
+};
+// All 0 at load; reset with the frame loop (ResetFrameLoopState).
+extern FrameRequests Requests;
 
 // Where every failure inside drawing and showing goes. It shows, logs and keeps nothing; it only
-// makes the frame loop re-initialise and choose a new effect. Callers pass "" as both details.
-void ReportError(const char* text, const char* detail1, const char* detail2) noexcept;
+// makes the frame loop re-initialise and choose a new effect.
+void ReportError(const char* text) noexcept;
 
 // Asks for a new effect after the current frame, unless the effect is locked or the scene is
 // being rebuilt.

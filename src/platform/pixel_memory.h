@@ -43,7 +43,7 @@ bool QueryPixelBitmap(PixelBitmap bitmap, int* bitsPerPixel, int* rowBytes);
 
 // Loads 256 RGBQUADs (blue, green, red, reserved) into the colour table of the bitmap selected
 // into `context` (only bitmaps of 8 bits or less have one).
-void SetPixelColorTable(PixelContext context, const uint8_t* rgbQuads);
+void SetPixelColourTable(PixelContext context, const uint8_t* rgbQuads);
 
 // Copies width x height pixels from `source` at device (sourceX, sourceY) to `target` at
 // (x, y), device coordinates counted from the top-left (BitBlt with SRCCOPY). Elsewhere than on

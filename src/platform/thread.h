@@ -15,12 +15,16 @@ ThreadHandle CreateSuspendedThread(ThreadBody body);
 // (THREAD_PRIORITY_IDLE on Windows, SCHED_IDLE on Linux). False when refused.
 bool SetThreadIdlePriority(ThreadHandle thread);
 
+// Gives the calling thread the normal scheduling class again (best effort: false when refused).
+bool SetCurrentThreadNormalPriority();
+
 // Lets a suspended thread run its body.
 bool ResumeSuspendedThread(ThreadHandle thread);
 
-// Ends a thread that would not end by itself. On Windows the thread stops where it is. POSIX
-// has no safe way to do that: a thread that never ran is released without running its body;
-// a running one is cancelled and ends at its next sleep or event wait, unwinding its stack
+// Ends a thread that would not end by itself, and returns once it has ended (true), or false
+// when it could not be ended within a few seconds. On Windows the thread stops where it is.
+// POSIX has no safe way to do that: a thread that never ran is released without running its
+// body; a running one is cancelled and ends at its next sleep or event wait, unwinding its stack
 // (so locks held in scope are released). Use only as a last resort.
 bool ForceEndThread(ThreadHandle thread);
 

@@ -4,13 +4,13 @@
 #include <cstring>
 
 #include "raster/dissolve_kernel.h"
-#include "raster/drawing.h"
 #include "raster/line_kernel.h"
 
 namespace {
 
-// Larger pictures cannot be described by the 16-bit clip rectangle.
-constexpr int kMaxDibSide = 32767;
+// The widest and tallest pictures the 16-bit clip rectangle (0, 0, width, height) can describe:
+// the width is rounded up to a multiple of four, so 32764 is the widest.
+constexpr int kMaxSide = 32767;
 
 }  // namespace
 
@@ -26,8 +26,8 @@ DrawSurface::~DrawSurface() {
 bool DrawSurface::AllocateBitmap(int width, int height, int bitsPerPixel) {
   // Sizes beyond what the bitmap may have are refused below; clamping first keeps the
   // arithmetic of the fields in range for any int.
-  width = std::clamp(width, 0, kMaxDibSide + 1);
-  height = std::clamp(height, 0, kMaxDibSide + 1);
+  width = std::clamp(width, 0, kMaxSide + 1);
+  height = std::clamp(height, 0, kMaxSide + 1);
   height_ = height;
   width_ = (width + 3) / 4 * 4;
 
@@ -41,8 +41,7 @@ bool DrawSurface::AllocateBitmap(int width, int height, int bitsPerPixel) {
 
   void* bits = nullptr;
   platform::PixelBitmap made = nullptr;
-  if (header_.biWidth <= kMaxDibSide && header_.biHeight <= kMaxDibSide && bitsPerPixel > 0 &&
-      bitsPerPixel <= 32)
+  if (width_ <= kMaxSide && height_ <= kMaxSide && bitsPerPixel > 0 && bitsPerPixel <= 32)
     made = platform::CreatePixelBitmap(memoryDc_, header_, &bits);
   if (!made) {
     // No pixels: the picture keeps its size so that callers' arithmetic stays as requested,
@@ -76,10 +75,10 @@ void DrawSurface::SetClipRect(int left, int top, int right, int bottom) {
   SetClipRect(&rect);
 }
 
-void DrawSurface::SetColorTable(const uint8_t* rgbQuads) {
+void DrawSurface::SetColourTable(const uint8_t* rgbQuads) {
   if (bytesPerPixel_ != 1 || !rgbQuads) return;
   std::memcpy(colours_, rgbQuads, sizeof(colours_));
-  platform::SetPixelColorTable(memoryDc_, rgbQuads);
+  platform::SetPixelColourTable(memoryDc_, rgbQuads);
 }
 
 void DrawSurface::BlitTo(void* targetDc, const Rect16& source, const Rect16& dest) {
@@ -93,21 +92,21 @@ void DrawSurface::SetPenWidth(int width) {
   penWidth_ = std::clamp(width, kMinPenWidth, kMaxPenWidth);
 }
 
-RasterTarget DrawSurface::Target() const {
+RasterTarget DrawSurface::Target(int density) const {
   RasterTarget target;
   target.bits = bits_;
   target.height = height_;
   target.stride = stride_;
   target.clip = clip_;
   target.penWidth = penWidth_;
-  target.density = CurrentDrawDensity();
+  target.density = density;
   target.noise = &noise_;
   return target;
 }
 
 void DrawSurface::DrawLineRGB(int x1, int y1, int x2, int y2, uint16_t red, uint16_t green,
-                              uint16_t blue) {
-  const RasterTarget target = Target();
+                              uint16_t blue, int density) {
+  const RasterTarget target = Target(density);
   switch (bytesPerPixel_) {
     case 2:
       DrawLineKernel<uint16_t>(target, x1, y1, x2, y2,
@@ -125,8 +124,8 @@ void DrawSurface::DrawLineRGB(int x1, int y1, int x2, int y2, uint16_t red, uint
   }
 }
 
-void DrawSurface::Dissolve(const Rect16* rect) {
-  const RasterTarget target = Target();
+void DrawSurface::Dissolve(const Rect16* rect, int density) {
+  const RasterTarget target = Target(density);
   switch (bytesPerPixel_) {
     case 2:
       DissolveKernel<uint16_t>(target, rect);

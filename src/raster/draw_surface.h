@@ -1,7 +1,8 @@
 #pragma once
-// DrawSurface: the one off-screen picture, its noise, clip rectangle and pen. The pixels are a
-// bottom-up bitmap (width + 4) x (height + 2) selected into a memory device context; picture
-// row y lives in memory row height - 1 - y, so the two extra rows hold picture rows -1 and -2.
+// DrawSurface: the one off-screen picture, its noise, clip rectangle and pen. The draw density
+// is not the surface's: it outlives every surface, so each drawing call is given it. The pixels are
+// a bottom-up bitmap (width + 4) x (height + 2) selected into a memory device context; picture row
+// y lives in memory row height - 1 - y, so the two extra rows hold picture rows -1 and -2.
 #include <cstdint>
 
 #include "platform/pixel_memory.h"
@@ -21,10 +22,13 @@ class DrawSurface {
   bool AllocateBitmap(int width, int height, int bitsPerPixel);
   void SetClipRect(const Rect16* rect = nullptr);
   void SetClipRect(int left, int top, int right, int bottom);
-  void SetColorTable(const uint8_t* rgbQuads);
+  void SetColourTable(const uint8_t* rgbQuads);
   void BlitTo(void* targetDc, const Rect16& source, const Rect16& dest);
-  void DrawLineRGB(int x1, int y1, int x2, int y2, uint16_t red, uint16_t green, uint16_t blue);
-  void Dissolve(const Rect16* rect = nullptr);
+  // `density` decides which pixels of a stippled pen are written (65535 and up: solid).
+  void DrawLineRGB(int x1, int y1, int x2, int y2, uint16_t red, uint16_t green, uint16_t blue,
+                   int density);
+  // Clears the pixels whose noise lies below `density`; no rectangle: the clip rectangle.
+  void Dissolve(const Rect16* rect, int density);
   void SetPenWidth(int width);
 
   NoiseTable& Noise() { return noise_; }
@@ -40,7 +44,7 @@ class DrawSurface {
   const uint8_t* Colours() const { return colours_; }
 
  private:
-  RasterTarget Target() const;
+  RasterTarget Target(int density) const;
 
   NoiseTable noise_;
   int width_ = 0;
@@ -55,8 +59,3 @@ class DrawSurface {
   platform::PixelBitmapHeader header_{};
   uint8_t colours_[256 * 4] = {};
 };
-
-// The current surface (null when there is none); for the raster's own tools and tests.
-DrawSurface* CurrentDrawSurface();
-// The draw density that lines and the dissolve read.
-int CurrentDrawDensity();

@@ -11,18 +11,25 @@ namespace {
 
 // The host's thread reads the ready flag and, at quit, destroys the surface; the draw thread
 // does everything else. The frame events order the two, so relaxed atomics suffice.
-std::atomic<DrawSurface*> current_surface{nullptr};
-std::atomic<int> surface_ready{0};
-// Survives surface re-creation; 65535 draws thick lines solid.
-std::atomic<int> draw_density{65535};
-std::atomic<void (*)(const char*)> error_reporter{nullptr};
+struct DrawingState {
+  std::atomic<DrawSurface*> surface{nullptr};
+  std::atomic<int> ready{0};
+  // Survives surface re-creation; 65535 draws thick lines solid.
+  std::atomic<int> density{65535};
+  std::atomic<void (*)(const char*)> reporter{nullptr};
+};
+DrawingState drawing;
 
 DrawSurface* Surface() {
-  return current_surface.load(std::memory_order_relaxed);
+  return drawing.surface.load(std::memory_order_relaxed);
+}
+
+int Density() {
+  return drawing.density.load(std::memory_order_relaxed);
 }
 
 void ReportSurfaceError(const char* text) {
-  if (auto* report = error_reporter.load(std::memory_order_relaxed)) report(text);
+  if (auto* report = drawing.reporter.load(std::memory_order_relaxed)) report(text);
 }
 
 }  // namespace
@@ -30,12 +37,9 @@ void ReportSurfaceError(const char* text) {
 DrawSurface* CurrentDrawSurface() {
   return Surface();
 }
-int CurrentDrawDensity() {
-  return draw_density.load(std::memory_order_relaxed);
-}
 
 void SetDrawSurfaceErrorReporter(void (*reporter)(const char*)) {
-  error_reporter.store(reporter, std::memory_order_relaxed);
+  drawing.reporter.store(reporter, std::memory_order_relaxed);
 }
 
 int CreateDrawSurface(int width, int height, int bitsPerPixel) {
@@ -43,7 +47,7 @@ int CreateDrawSurface(int width, int height, int bitsPerPixel) {
   try {
     auto* surface = new (std::nothrow) DrawSurface;
     if (!surface) return 0;
-    current_surface.store(surface, std::memory_order_relaxed);
+    drawing.surface.store(surface, std::memory_order_relaxed);
     FillNoiseTable(surface->Noise());
     if (!surface->AllocateBitmap(width, height, bitsPerPixel))
       ReportSurfaceError("PP Create DIB fail");
@@ -52,17 +56,17 @@ int CreateDrawSurface(int width, int height, int bitsPerPixel) {
     DestroyDrawSurface();
     return 0;
   }
-  surface_ready.store(1, std::memory_order_relaxed);
+  drawing.ready.store(1, std::memory_order_relaxed);
   return 1;
 }
 
 void DestroyDrawSurface() {
-  surface_ready.store(0, std::memory_order_relaxed);
-  delete current_surface.exchange(nullptr, std::memory_order_relaxed);
+  drawing.ready.store(0, std::memory_order_relaxed);
+  delete drawing.surface.exchange(nullptr, std::memory_order_relaxed);
 }
 
 int IsDrawSurfaceReady() {
-  return surface_ready.load(std::memory_order_relaxed);
+  return drawing.ready.load(std::memory_order_relaxed);
 }
 
 void* GetDrawSurfaceDC() {
@@ -80,7 +84,7 @@ void BlitDrawSurface(void* targetDc, int x, int y, int width, int height) {
 }
 
 void SetDrawPalette(const uint8_t* rgbQuads) {
-  if (DrawSurface* surface = Surface()) surface->SetColorTable(rgbQuads);
+  if (DrawSurface* surface = Surface()) surface->SetColourTable(rgbQuads);
 }
 
 void SetPenWidth(int width) {
@@ -88,19 +92,22 @@ void SetPenWidth(int width) {
 }
 
 void SetDrawDensity(int density) {
-  draw_density.store(density, std::memory_order_relaxed);
+  drawing.density.store(density, std::memory_order_relaxed);
+}
+
+int DrawDensity() {
+  return Density();
 }
 
 void DrawLine(int x1, int y1, int x2, int y2, uint16_t red, uint16_t green, uint16_t blue) {
-  if (DrawSurface* surface = Surface()) surface->DrawLineRGB(x1, y1, x2, y2, red, green, blue);
+  if (DrawSurface* surface = Surface())
+    surface->DrawLineRGB(x1, y1, x2, y2, red, green, blue, Density());
 }
 
 void DissolveRect(int left, int top, int right, int bottom, int density) {
-  DrawSurface* surface = Surface();
-  if (!surface) return;
-  const int remembered = CurrentDrawDensity();
-  SetDrawDensity(density);
-  const Rect16 rect = MakeRect16(left, top, right, bottom);
-  surface->Dissolve(&rect);
-  SetDrawDensity(remembered);
+  // The dissolve is handed its own density; the draw density stays as it is.
+  if (DrawSurface* surface = Surface()) {
+    const Rect16 rect = MakeRect16(left, top, right, bottom);
+    surface->Dissolve(&rect, density);
+  }
 }

@@ -2,7 +2,8 @@
 // The drawing interface: the only way the rest of the system makes, draws on, shows and ends
 // the current drawing surface. Pixel and GDI details stay behind it.
 #include <cstdint>
-#include <vector>
+
+class DrawSurface;
 
 // Makes the current surface (callers destroy the old one first; one left over is destroyed
 // here). Returns 1 on success, 0 when the object cannot be made. When the platform refuses the
@@ -21,13 +22,12 @@ void SetDrawPalette(const uint8_t* rgbQuads);
 
 void SetPenWidth(int width);
 void SetDrawDensity(int density);
+int DrawDensity();
 void DrawLine(int x1, int y1, int x2, int y2, uint16_t red, uint16_t green, uint16_t blue);
 void DissolveRect(int left, int top, int right, int bottom, int density);
 
-// The picture as BlitDrawSurface(dc, 0, 0, width, height) would show it, as 8-bit RGB triples,
-// row by row from the top. Fills `rgb` with width * height * 3 bytes; false when no surface is
-// ready. For tools, tests and the Linux front end; the draw thread must not be drawing.
-bool ReadShownPicture(int width, int height, std::vector<uint8_t>& rgb);
+// The current surface (null when there is none); for the raster's own read-out, tools and tests.
+DrawSurface* CurrentDrawSurface();
 
 // Where surface failures go (the frame loop installs its error report; null: nowhere). The
 // reporter is called on the thread that creates the surface with a fixed text.

@@ -90,13 +90,13 @@ TEST(DrawScene, BeatHoldFallsOnlyInMainPasses) {
   ASSERT_TRUE(scene_harness::StartScene(64, 48));
   DrawingMode = kModeScatterClouds;
   beatFlag = 1;
-  scene_harness::OverlayPassOf(kModeEmitterSwarmCentre);
+  DrawOverlayPass(kModeEmitterSwarmCentre);
   EXPECT_EQ(beatHold, 3);  // a beat in an overlay pass sets it like a main pass
   EXPECT_EQ(beatMultiplier, 2);
   beatFlag = 0;
   for (int expected : {2, 1, 0, 0}) {
-    scene_harness::OverlayPassOf(kModeEmitterSwarmCentre);
-    scene_harness::OverlayPassOf(kModeEmitterSwarmCentre);
+    DrawOverlayPass(kModeEmitterSwarmCentre);
+    DrawOverlayPass(kModeEmitterSwarmCentre);
     DrawScene();
     EXPECT_EQ(beatHold, expected);
     EXPECT_EQ(beatMultiplier, 1);
@@ -130,7 +130,7 @@ TEST(DrawScene, PetalFrequencyRedrawnAboutOnceIn100Calls) {
   int changes = 0;
   double last = petalFrequency;
   for (int i = 0; i < 20000; ++i) {
-    scene_harness::OverlayPassOf(kModeStarburst + 1);  // no effect of its own: only the redraw
+    DrawOverlayPass(kModeStarburst + 1);  // no effect of its own: only the redraw
     if (petalFrequency != last) ++changes;
     last = petalFrequency;
     ASSERT_GE(petalFrequency, 1.0);

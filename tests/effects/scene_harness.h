@@ -1,7 +1,7 @@
 #pragma once
-// Drives the scene engine the way the frame loop does (set-up on a size change, then the per-frame
-// calls in the loop's order), with a fixed synthetic audio sequence. Shared by the effect tests
-// and the effect benchmark.
+// Drives the scene engine with the frame loop's own calls (its scene initialisation, then its
+// per-frame drawing), with a fixed synthetic audio sequence. Shared by the effect tests and the
+// effect benchmark.
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -10,42 +10,24 @@
 
 #include "effects/audio_samples.h"
 #include "effects/scene.h"
-#include "effects/scene_driver.h"
+#include "pipeline/frame_handoff.h"
+#include "pipeline/frame_loop.h"
 #include "raster/drawing.h"
 #include "raster/random15.h"
+#include "raster/shown_picture.h"
 
 namespace scene_harness {
 
 // Puts the engine back to its load state with the generator at 1 and builds a scene of w x h.
 inline bool StartScene(int width, int height) {
-  ResetSceneToLoadState();
+  ResetDrawing();
   SeedRandom15(1);
-  DestroyDrawSurface();
-  SetScenePictureSize(width, height);
-  InitDirectionTable();
-  FillRandomTables();
-  ResetEffectState();
-  InitEmitters();
-  return CreateDrawSurface(width, height, 16) == 1;
-}
-
-inline void OverlayPassOf(int mode) {
-  const int kept = DrawingMode;
-  DrawingMode = mode;
-  OverlayPass = 1;
-  DrawScene();
-  DrawingMode = kept;
-  OverlayPass = 0;
+  return InitialiseScene(width, height) && Loop.SceneReady;
 }
 
 // Steps 8 to 13 of a frame, with the samples already in place.
 inline void DrawFrame() {
-  AnalyseAudioFrame();
-  if (emitterOverlay) OverlayPassOf(kModeEmitterSwarmCentre);
-  DrawScene();
-  if (sparkFanEnabled) DrawSparkFan();
-  if (particleBurstActive) DrawParticleBurst();
-  if (starburstActive) OverlayPassOf(kModeStarburst);
+  DrawSceneFrame();
 }
 
 // Fills every sample byte of the left channel with one value each (right channel silent).

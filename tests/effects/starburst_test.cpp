@@ -24,7 +24,7 @@ TEST(Starburst, RunsExactlyFourteenFrames) {
     }
     int frames = 0;
     while (starburstActive && frames < 100) {
-      scene_harness::OverlayPassOf(kModeStarburst);
+      DrawOverlayPass(kModeStarburst);
       ++frames;
     }
     EXPECT_EQ(frames, 14) << level;
@@ -35,7 +35,7 @@ TEST(Starburst, RunsExactlyFourteenFrames) {
 TEST(Starburst, StartWhileRunningChangesNothing) {
   ASSERT_TRUE(scene_harness::StartScene(640, 480));
   StartStarburst();
-  scene_harness::OverlayPassOf(kModeStarburst);
+  DrawOverlayPass(kModeStarburst);
   const Star first = Stars[0];
   const int offsetX = starburstOffsetX;
   FrameColour = {1, 1, 1};

@@ -123,6 +123,33 @@ TEST_F(Threads, AForcedEndAlsoStopsAThreadWhoseWaitsFailAtOnce) {
   platform::CloseThread(thread);
 }
 
+std::atomic<int> busy_work{0};
+
+// Computes for a while between its naps, as a draw thread drawing a large frame does: it is not
+// blocked when the forced end comes.
+void WorkBusily() {
+  platform::SignalEvent(started);
+  for (;;) {
+    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(200);
+    while (std::chrono::steady_clock::now() < until) ++busy_work;
+    platform::SleepMilliseconds(0);
+  }
+}
+
+TEST_F(Threads, AForcedEndOfABusyThreadReturnsOnlyOnceTheThreadHasStopped) {
+  platform::ThreadHandle thread = platform::CreateSuspendedThread(WorkBusily);
+  ASSERT_NE(thread, nullptr);
+  platform::ResumeSuspendedThread(thread);
+  ASSERT_TRUE(platform::WaitEvent(started, 5000));
+  while (busy_work < 1000) std::this_thread::yield();
+  EXPECT_TRUE(platform::ForceEndThread(thread));
+  platform::CloseThread(thread);
+  // Nothing of the thread runs any more: no second draw thread beside the next one.
+  const int work = busy_work;
+  std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  EXPECT_EQ(busy_work, work);
+}
+
 TEST(Events, AWaitTimesOutAfterItsTimeAndASignalFromAnotherThreadEndsIt) {
   platform::EventHandle event = platform::OpenAutoResetEvent(nullptr);
   ASSERT_NE(event, nullptr);

@@ -20,7 +20,7 @@ TEST_F(DissolveTest, OneValuePerRowAndFullDensityClearsTheClipShiftedUpOneRow) {
   DissolveRect(0, 0, 640, 480, 40000);
   EXPECT_EQ(Zero(), Rect(1, 0, 638, 477));
   EXPECT_EQ(RandomDrawsSince(31), 478);
-  EXPECT_EQ(CurrentDrawDensity(), 777);  // put back
+  EXPECT_EQ(DrawDensity(), 777);  // put back
 }
 
 TEST_F(DissolveTest, RectangleIsClampedIntoTheClip) {

@@ -103,3 +103,27 @@ TEST_F(RobustnessTest, SizesUpTo4096AndExtremeRequestsAreSound) {
     DestroyDrawSurface();
   }
 }
+
+// The clip rectangle holds 16-bit edges, so the widest picture is 32764 (its width rounds up to a
+// multiple of four) and the tallest 32767; one more is refused. Lines and the dissolve reach the
+// far edges of the largest ones.
+TEST_F(RobustnessTest, TheLargestSidesTheClipRectangleDescribesAreMade) {
+  struct Case {
+    int width, height;
+    bool made;
+  };
+  for (const Case& c :
+       {Case{32764, 5, true}, Case{32765, 5, false}, Case{4, 32767, true}, Case{4, 32768, false}}) {
+    ASSERT_EQ(CreateDrawSurface(c.width, c.height, 8), 1);
+    DrawSurface& s = S();
+    EXPECT_EQ(s.Bits() != nullptr, c.made) << c.width << "x" << c.height;
+    if (!c.made) continue;
+    EXPECT_EQ(s.Clip().right, c.width - 2);
+    EXPECT_EQ(s.Clip().bottom, c.height - 2);
+    SetPenWidth(1);
+    DrawLine(1, 1, c.width - 3, c.height - 3, 65535, 65535, 65535);
+    EXPECT_NE(Pixel(c.width - 3, c.height - 3), 0u);
+    DissolveRect(0, 0, c.width, c.height, 40000);
+    EXPECT_TRUE(NonZero().empty());
+  }
+}

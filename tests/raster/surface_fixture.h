@@ -12,6 +12,7 @@
 #include "raster/draw_surface.h"
 #include "raster/drawing.h"
 #include "raster/random15.h"
+#include "raster/shown_picture.h"
 
 using PixelSet = std::set<std::pair<int, int>>;  // (x, y) in picture coordinates
 

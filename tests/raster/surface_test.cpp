@@ -71,7 +71,7 @@ TEST_F(DrawSurfaceTest, PenWidthIsClampedAndStartsAtOneWithEverySurface) {
   DestroyDrawSurface();
   s = &Make();
   EXPECT_EQ(s->PenWidth(), 1);
-  EXPECT_EQ(CurrentDrawDensity(), 123);  // the density survives
+  EXPECT_EQ(DrawDensity(), 123);  // the density survives
 }
 
 TEST_F(DrawSurfaceTest, BlitShowsTwoExtraRowsAboveThePicture) {

@@ -89,7 +89,7 @@ bool QueryPixelBitmap(PixelBitmap handle, int* bitsPerPixel, int* rowBytes) {
   return true;
 }
 
-void SetPixelColorTable(PixelContext handle, const uint8_t* rgbQuads) {
+void SetPixelColourTable(PixelContext handle, const uint8_t* rgbQuads) {
   auto* context = static_cast<MemoryContext*>(handle);
   if (!context || !context->selected || !rgbQuads || context->selected->bitsPerPixel > 8) return;
   std::memcpy(context->selected->colours, rgbQuads, sizeof(context->selected->colours));

@@ -5,6 +5,7 @@
 #include <sched.h>
 
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <memory>
 #include <mutex>
@@ -16,19 +17,34 @@ namespace {
 
 enum class Gate { kSuspended, kRunning, kDiscarded };
 
+// How long a forced end waits for the thread to reach its next cancellation point. A busy thread
+// gets there within a frame; one that does not is left to end by itself.
+constexpr auto kForcedEndWait = std::chrono::seconds(5);
+
 struct ThreadState {
   ThreadBody body = nullptr;
   std::mutex lock;
   std::condition_variable opened;
+  std::condition_variable ended;
   Gate gate = Gate::kSuspended;       // guarded by lock
-  std::atomic<bool> finished{false};  // the start routine is past the body
+  std::atomic<bool> finished{false};  // the start routine is past the body, or unwinding out
 };
 
 struct ThreadRecord {
   pthread_t id{};
   std::shared_ptr<ThreadState> state;
-  bool cancelled = false;
+  bool joined = false;     // reaped by a forced end
   bool discarded = false;  // ended before it ran: it leaves at once
+};
+
+// Marks the start routine as done however it leaves: by returning or by cancellation unwinding.
+struct FinishedMark {
+  ThreadState& state;
+  ~FinishedMark() {
+    std::lock_guard<std::mutex> hold(state.lock);
+    state.finished = true;
+    state.ended.notify_all();
+  }
 };
 
 std::atomic<int> open_handles{0};
@@ -37,6 +53,7 @@ void* StartRoutine(void* argument) {
   std::shared_ptr<ThreadState> state(
       std::move(*static_cast<std::shared_ptr<ThreadState>*>(argument)));
   delete static_cast<std::shared_ptr<ThreadState>*>(argument);
+  const FinishedMark mark{*state};
   Gate gate;
   {
     std::unique_lock<std::mutex> hold(state->lock);
@@ -44,7 +61,6 @@ void* StartRoutine(void* argument) {
     gate = state->gate;
   }
   if (gate == Gate::kRunning) state->body();
-  state->finished = true;
   return nullptr;
 }
 
@@ -87,6 +103,12 @@ bool SetThreadIdlePriority(ThreadHandle thread) {
   return pthread_setschedparam(Record(thread)->id, SCHED_IDLE, &parameters) == 0;
 }
 
+bool SetCurrentThreadNormalPriority() {
+  sched_param parameters{};
+  parameters.sched_priority = 0;
+  return pthread_setschedparam(pthread_self(), SCHED_OTHER, &parameters) == 0;
+}
+
 bool ResumeSuspendedThread(ThreadHandle thread) {
   return thread != nullptr && OpenGate(Record(thread), Gate::kRunning);
 }
@@ -99,8 +121,18 @@ bool ForceEndThread(ThreadHandle thread) {
     return true;
   }
   if (record->state->finished) return true;
-  record->cancelled = pthread_cancel(record->id) == 0;
-  return record->cancelled;
+  if (pthread_cancel(record->id) != 0) return false;
+  // Cancellation only takes effect at the thread's next sleep or wait; until then it may still
+  // be drawing. It is reaped here once it has unwound, so it never runs beside a successor.
+  {
+    std::unique_lock<std::mutex> hold(record->state->lock);
+    if (!record->state->ended.wait_for(hold, kForcedEndWait,
+                                       [&] { return record->state->finished.load(); }))
+      return false;
+  }
+  pthread_join(record->id, nullptr);
+  record->joined = true;
+  return true;
 }
 
 void CloseThread(ThreadHandle thread) {
@@ -109,7 +141,8 @@ void CloseThread(ThreadHandle thread) {
   // A thread that is done (or leaving without having run) is reaped now, so it leaves nothing
   // behind; one still running is left to clean up after itself when it ends, as a Windows
   // thread does after CloseHandle.
-  if ((record->state->finished || record->discarded) && !record->cancelled) {
+  if (record->joined) {
+  } else if (record->state->finished || record->discarded) {
     pthread_join(record->id, nullptr);
   } else {
     pthread_detach(record->id);

@@ -51,7 +51,7 @@ bool QueryPixelBitmap(PixelBitmap bitmap, int* bitsPerPixel, int* rowBytes) {
   return true;
 }
 
-void SetPixelColorTable(PixelContext context, const uint8_t* rgbQuads) {
+void SetPixelColourTable(PixelContext context, const uint8_t* rgbQuads) {
   if (!context || !rgbQuads) return;
   SetDIBColorTable(static_cast<HDC>(context), 0, 256, reinterpret_cast<const RGBQUAD*>(rgbQuads));
 }

@@ -10,6 +10,7 @@ namespace platform {
 namespace {
 
 std::atomic<int> open_handles{0};
+constexpr DWORD kForcedEndWaitMs = 5000;
 
 DWORD WINAPI StartRoutine(LPVOID argument) {
   reinterpret_cast<ThreadBody>(argument)();
@@ -34,12 +35,18 @@ bool SetThreadIdlePriority(ThreadHandle thread) {
   return thread != nullptr && SetThreadPriority(thread, THREAD_PRIORITY_IDLE) != FALSE;
 }
 
+bool SetCurrentThreadNormalPriority() {
+  return SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_NORMAL) != FALSE;
+}
+
 bool ResumeSuspendedThread(ThreadHandle thread) {
   return thread != nullptr && ResumeThread(thread) != DWORD(-1);
 }
 
 bool ForceEndThread(ThreadHandle thread) {
-  return thread != nullptr && TerminateThread(thread, 0) != FALSE;
+  if (thread == nullptr || TerminateThread(thread, 0) == FALSE) return false;
+  // TerminateThread returns before the thread is gone; wait (boundedly) until it is.
+  return WaitForSingleObject(thread, kForcedEndWaitMs) == WAIT_OBJECT_0;
 }
 
 void CloseThread(ThreadHandle thread) {

@@ -5,14 +5,14 @@
 
 #include "pipeline/frame_handoff.h"
 #include "pipeline/frame_loop.h"
-#include "pipeline/threads/lockstep_clock.h"
 #include "pipeline/threads/thread_census.h"
+#include "platform/lockstep_clock.h"
 
 namespace {
 
 constexpr uint32_t kBoot = 100000;
 
-class DrawThread : public ::testing::Test {
+class DrawThreadTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ResetFrameLoopState();
@@ -23,20 +23,20 @@ class DrawThread : public ::testing::Test {
     platform::SetTimeSource(nullptr);
     ResetFrameLoopState();
   }
-  LockstepClock clock{kBoot};
+  platform::LockstepClock clock{kBoot};
 };
 
 TEST(DrawThreadStop, WithoutAThreadStillClosesBothEventsAndSetsFirstRenderPending) {
   const int open_before = platform::OpenEventHandleCount();
-  FrameRequestEvent = platform::OpenAutoResetEvent(kFrameRequestEventName);
-  FrameDoneEvent = platform::OpenAutoResetEvent(kFrameDoneEventName);
+  DrawThread.FrameRequestEvent = platform::OpenAutoResetEvent(kFrameRequestEventName);
+  DrawThread.FrameDoneEvent = platform::OpenAutoResetEvent(kFrameDoneEventName);
   ASSERT_EQ(platform::OpenEventHandleCount(), open_before + 2);
-  FirstRenderPending = 0;
+  DrawThread.FirstRenderPending = 0;
   StopDrawThread();
-  EXPECT_EQ(FrameRequestEvent.load(), nullptr);
-  EXPECT_EQ(FrameDoneEvent.load(), nullptr);
+  EXPECT_EQ(DrawThread.FrameRequestEvent.load(), nullptr);
+  EXPECT_EQ(DrawThread.FrameDoneEvent.load(), nullptr);
   EXPECT_EQ(platform::OpenEventHandleCount(), open_before);
-  EXPECT_EQ(FirstRenderPending, 1);
+  EXPECT_EQ(DrawThread.FirstRenderPending, 1);
 }
 
 TEST(DrawThreadEvents, ASecondOpenerOfTheNameGetsTheSameAutoResetEvent) {
@@ -58,44 +58,44 @@ TEST(DrawThreadEvents, ASecondOpenerOfTheNameGetsTheSameAutoResetEvent) {
   EXPECT_FALSE(platform::WaitEvent(second, platform::kWaitForever));
 }
 
-TEST_F(DrawThread, AThreadBlockedInItsWaitEndsWithinTheFirst100msStep) {
+TEST_F(DrawThreadTest, AThreadBlockedInItsWaitEndsWithinTheFirst100msStep) {
   ASSERT_EQ(StartDrawThread(), 1);
-  EXPECT_EQ(FirstRenderPending, 1);
+  EXPECT_EQ(DrawThread.FirstRenderPending, 1);
   SetTargetRect(PictureRect{0, 0, 32, 24});
   clock.ExpectThread();
   ResumeDrawThread();
   // The first frame is drawn and handed over; the thread now waits for samples.
-  ASSERT_TRUE(platform::WaitEvent(FrameDoneEvent, 1000));
+  ASSERT_TRUE(platform::WaitEvent(DrawThread.FrameDoneEvent, 1000));
   const uint32_t asked = platform::TickCount();
   StopDrawThread();
   EXPECT_EQ(uint32_t(platform::TickCount() - asked), 100u);
-  EXPECT_EQ(DrawThreadHandle, nullptr);
-  EXPECT_EQ(DrawThreadStop, 0);
-  EXPECT_EQ(FirstRenderPending, 1);
-  EXPECT_EQ(FrameRequestEvent.load(), nullptr);
+  EXPECT_EQ(DrawThread.DrawThreadHandle, nullptr);
+  EXPECT_EQ(DrawThread.DrawThreadStop, 0);
+  EXPECT_EQ(DrawThread.FirstRenderPending, 1);
+  EXPECT_EQ(DrawThread.FrameRequestEvent.load(), nullptr);
 }
 
-TEST_F(DrawThread, WithNoTargetTheThreadOnlyNapsAndDrawsNothing) {
+TEST_F(DrawThreadTest, WithNoTargetTheThreadOnlyNapsAndDrawsNothing) {
   ASSERT_EQ(StartDrawThread(), 1);
   clock.ExpectThread();
   ResumeDrawThread();
-  EXPECT_FALSE(platform::WaitEvent(FrameDoneEvent, 200));
-  EXPECT_EQ(SceneReady, 0);
+  EXPECT_FALSE(platform::WaitEvent(DrawThread.FrameDoneEvent, 200));
+  EXPECT_EQ(Loop.SceneReady, 0);
   const uint32_t asked = platform::TickCount();
   StopDrawThread();
   EXPECT_EQ(uint32_t(platform::TickCount() - asked), 100u);
 }
 
-TEST_F(DrawThread, AThreadThatNeverRanIsEndedAfterTenTries) {
+TEST_F(DrawThreadTest, AThreadThatNeverRanIsEndedAfterTenTries) {
   ASSERT_EQ(StartDrawThread(), 1);
   const uint32_t asked = platform::TickCount();
   StopDrawThread();
   EXPECT_EQ(uint32_t(platform::TickCount() - asked), 1000u);
-  EXPECT_EQ(DrawThreadStop, 0);
-  EXPECT_EQ(DrawThreadHandle, nullptr);
+  EXPECT_EQ(DrawThread.DrawThreadStop, 0);
+  EXPECT_EQ(DrawThread.DrawThreadHandle, nullptr);
 }
 
-TEST_F(DrawThread, AThousandStartStopCyclesLeaveNoThreadsOrHandlesBehind) {
+TEST_F(DrawThreadTest, AThousandStartStopCyclesLeaveNoThreadsOrHandlesBehind) {
   const Census before;
   for (int cycle = 0; cycle < 1000; ++cycle) {
     ASSERT_EQ(StartDrawThread(), 1) << cycle;
@@ -108,7 +108,7 @@ TEST_F(DrawThread, AThousandStartStopCyclesLeaveNoThreadsOrHandlesBehind) {
     }
     StopDrawThread();
     SetTargetRect(PictureRect{});
-    ASSERT_EQ(DrawThreadHandle, nullptr);
+    ASSERT_EQ(DrawThread.DrawThreadHandle, nullptr);
   }
   const Census after = SettledCensus(before);
   EXPECT_EQ(after.threads, before.threads);

@@ -1,6 +1,7 @@
 #pragma once
 // The player's side for hand-off tests: its audio buffers and a record of what was shown.
 #include <cstdint>
+#include <stdexcept>
 #include <vector>
 
 #include "pipeline/frame_handoff.h"
@@ -16,7 +17,9 @@ struct HostDouble {
   HostDouble() {
     steps.context = this;
     steps.showPicture = [](void* self, const PictureRect&, int width, int height) {
-      static_cast<HostDouble*>(self)->shown.push_back(Shown{platform::TickCount(), width, height});
+      auto* host = static_cast<HostDouble*>(self);
+      host->shown.push_back(Shown{platform::TickCount(), width, height});
+      if (host->show_throws) throw std::runtime_error("show failed");
       return 0;
     };
     steps.drawAboutScreen = [](void* self, const PictureRect&, bool clear) {
@@ -39,4 +42,5 @@ struct HostDouble {
   std::vector<Shown> shown;
   int about_screens = 0;
   bool last_about_cleared = false;
+  bool show_throws = false;
 };

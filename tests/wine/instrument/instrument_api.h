@@ -10,6 +10,8 @@ struct PluginTestCounters {
   int faultsInjected;     // null writes done on request
   int linesDrawn;         // DrawLine calls
   int isPlaying;          // the plug-in's play flag
+  int threadStarts;       // StartDrawThread calls
+  int threadResumes;      // ResumeDrawThread calls
   char lastError[64];     // text of the last ReportError
   char title[512];        // the title text as the overlays hold it
 };

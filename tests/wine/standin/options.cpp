@@ -54,8 +54,8 @@ bool ParseAction(const std::string& text, TimedAction& action) {
   size_t equals = rest.find('=');
   action.verb = rest.substr(0, equals);
   action.argument = equals == std::string::npos ? "" : rest.substr(equals + 1);
-  static const char* const kVerbs[] = {"track",  "track-user", "stop",  "play",
-                                       "notice", "screenshot", "config", "fault", "paint", "fs"};
+  static const char* const kVerbs[] = {"track",      "track-user", "stop",  "play",  "notice",
+                                       "screenshot", "config",     "fault", "paint", "fs"};
   return std::any_of(std::begin(kVerbs), std::end(kVerbs),
                      [&](const char* verb) { return action.verb == verb; });
 }

@@ -66,7 +66,8 @@ LRESULT AnswerRequest(WPARAM wParam, LPARAM ipc) {
   line.Int("ipc", static_cast<long long>(ipc)).Int("wparam", static_cast<long long>(wParam));
   if (ipc == kIpcSetVisWindow && wParam != 0) visWindow = reinterpret_cast<HWND>(wParam);
   if (ipc == kIpcSetVisWindow) line.Text("window", DescribeWindow(reinterpret_cast<HWND>(wParam)));
-  if (ipc == kIpcGetPlaylistTitle && answer == reinterpret_cast<LONG_PTR>(titleText)) line.Text("title", titleText);
+  if (ipc == kIpcGetPlaylistTitle && answer == reinterpret_cast<LONG_PTR>(titleText))
+    line.Text("title", titleText);
   line.Hex("answer", static_cast<unsigned long long>(answer)).Bool("known", known);
   line.Text("thread", GetCurrentThreadId() == hostThread ? "host" : "other");
   Log().Write(line);

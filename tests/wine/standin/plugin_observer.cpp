@@ -12,6 +12,21 @@ PluginTestCountersFunction counters_export = nullptr;
 PluginTestFaultFunction fault_export = nullptr;
 PluginTestFaultFunction paint_export = nullptr;
 
+BOOL CALLBACK CountChildWindow(HWND, LPARAM count) {
+  ++*reinterpret_cast<int*>(count);
+  return TRUE;
+}
+
+// Counts the process's top-level windows and their children.
+BOOL CALLBACK CountProcessWindows(HWND window, LPARAM count) {
+  DWORD process = 0;
+  GetWindowThreadProcessId(window, &process);
+  if (process != GetCurrentProcessId()) return TRUE;
+  ++*reinterpret_cast<int*>(count);
+  EnumChildWindows(window, CountChildWindow, count);
+  return TRUE;
+}
+
 template <typename Function>
 Function Find(HMODULE dll, const char* name) {
   return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(dll, name)));
@@ -25,7 +40,9 @@ void ObservePlugin(HMODULE dll) {
   paint_export = Find<PluginTestFaultFunction>(dll, kPluginTestPaintExport);
 }
 
-bool PluginIsInstrumented() { return counters_export != nullptr; }
+bool PluginIsInstrumented() {
+  return counters_export != nullptr;
+}
 
 void AddCounters(JsonLine& line) {
   if (!counters_export) return;
@@ -38,7 +55,28 @@ void AddCounters(JsonLine& line) {
       .Int("faults", counters.faultsInjected)
       .Int("lines", counters.linesDrawn)
       .Int("playing", counters.isPlaying)
+      .Int("starts", counters.threadStarts)
+      .Int("resumes", counters.threadResumes)
       .Text("title", counters.title);
+}
+
+CountersBefore ReadCountersBefore() {
+  CountersBefore before;
+  if (!counters_export) return before;
+  PluginTestCounters counters;
+  counters_export(&counters);
+  before.read = true;
+  before.about = counters.aboutScreens;
+  before.starts = counters.threadStarts;
+  before.resumes = counters.threadResumes;
+  return before;
+}
+
+void AddCountersBefore(JsonLine& line, const CountersBefore& before) {
+  if (!before.read) return;
+  line.Int("about_before", before.about)
+      .Int("starts_before", before.starts)
+      .Int("resumes_before", before.resumes);
 }
 
 void AddPixels(JsonLine& line, HWND window) {
@@ -103,22 +141,7 @@ void AddResources(JsonLine& line) {
   const auto probeValue = reinterpret_cast<uintptr_t>(probe);
   if (probe) CloseHandle(probe);
   int windows = 0;
-  EnumWindows(
-      [](HWND window, LPARAM count) -> BOOL {
-        DWORD process = 0;
-        GetWindowThreadProcessId(window, &process);
-        if (process != GetCurrentProcessId()) return TRUE;
-        ++*reinterpret_cast<int*>(count);
-        EnumChildWindows(
-            window,
-            [](HWND, LPARAM inner) -> BOOL {
-              ++*reinterpret_cast<int*>(inner);
-              return TRUE;
-            },
-            count);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&windows));
+  EnumWindows(CountProcessWindows, reinterpret_cast<LPARAM>(&windows));
   unsigned long long committed = 0;
   MEMORY_BASIC_INFORMATION region;
   for (const char* address = nullptr;

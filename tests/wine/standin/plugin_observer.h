@@ -13,8 +13,18 @@ void ObservePlugin(HMODULE dll);
 bool PluginIsInstrumented();
 
 // Adds the instrumented counters (about, new_effect, errors, last_error, faults, lines,
-// playing, title) to line; nothing for the shipped DLL.
+// playing, starts, resumes, title) to line; nothing for the shipped DLL.
 void AddCounters(JsonLine& line);
+
+// The about, starts and resumes counters now, to be added to the line of the call that follows
+// as about_before, starts_before and resumes_before, so that each call's own effect shows even
+// when paint messages come in between.
+struct CountersBefore {
+  bool read = false;
+  int about = 0, starts = 0, resumes = 0;
+};
+CountersBefore ReadCountersBefore();
+void AddCountersBefore(JsonLine& line, const CountersBefore& before);
 
 // Adds "hash" (FNV-1a of the window's client pixels) and "lit" (pixels that are not black).
 void AddPixels(JsonLine& line, HWND window);

@@ -146,8 +146,10 @@ void RunAction(const TimedAction& action, winampVisModule* module) {
   } else if (verb == "fs") {
     RunFullScreenAction(action.argument, module);
   } else if (verb == "paint") {
+    const CountersBefore before = ReadCountersBefore();
     JsonLine line("paint");
     line.Bool("done", PaintLikeWindow());
+    AddCountersBefore(line, before);
     AddCounters(line);
     Log().Write(line);
   }
@@ -173,12 +175,14 @@ void RenderPhase(const Options& options, winampVisModule* module) {
     first = false;
     lastSignal = signal;
     FillAudio(*module, signal, elapsed);
+    const CountersBefore counters = ReadCountersBefore();
     DWORD before = GetTickCount();
     int result = module->Render(module);
     JsonLine line("render");
     line.Int("n", calls++)
         .Hex("result", static_cast<uint32_t>(result))
         .Int("ms", GetTickCount() - before);
+    AddCountersBefore(line, counters);
     AddCounters(line);
     if (options.watchPixels) AddPixels(line, RegisteredVisWindow());
     Log().Write(line);

@@ -1,39 +1,18 @@
-#include "picture_readout.h"
+#include "surface_yuv.h"
 
 #include <gtest/gtest.h>
 
 #include "raster/drawing.h"
-#include "surface_yuv.h"
+#include "raster/shown_picture.h"
 #include "yuv_convert.h"
 
 namespace vevirur {
 namespace {
 
-// The fast read-out must show exactly what the drawing interface's own read-out shows,
-// including the black beyond the bitmap when the window is larger.
-TEST(PictureReadout, MatchesTheDrawingInterface) {
-  ASSERT_EQ(CreateDrawSurface(96, 64, 16), 1);
-  SetPenWidth(3);
-  DrawLine(0, 0, 95, 63, 0xFFFF, 0x8000, 0x0800);
-  DrawLine(95, 0, 0, 63, 0x1234, 0xFFFF, 0x7FFF);
-  DrawLine(10, 60, 90, 2, 0xF800, 0x0000, 0xFFFF);
-  for (auto [w, h] : {std::pair{96, 64}, std::pair{110, 70}, std::pair{50, 30}}) {
-    std::vector<uint8_t> expected;
-    ASSERT_TRUE(ReadShownPicture(w, h, expected));
-    Picture picture(w, h);
-    std::fill(picture.rgb.begin(), picture.rgb.end(), 0x5A);
-    ASSERT_TRUE(ReadFinishedPicture(picture));
-    EXPECT_EQ(picture.rgb, expected) << w << 'x' << h;
-  }
-  DestroyDrawSurface();
-  Picture none(8, 8);
-  EXPECT_FALSE(ReadFinishedPicture(none));
-}
-
 // The one-pass 4:2:0 conversion from the surface gives the very bytes of the RGB read-out
 // followed by the RGB conversion: mixed colours in every 2 x 2 block, black runs, the black
 // beyond a smaller bitmap (an odd column of it inside a block), and a window smaller than it.
-TEST(PictureReadout, SurfaceToYuvMatchesTheRgbPath) {
+TEST(SurfaceYuv, SurfaceToYuvMatchesTheRgbPath) {
   ASSERT_EQ(CreateDrawSurface(97, 64, 16), 1);
   SetPenWidth(3);
   DrawLine(0, 0, 96, 63, 0xFFFF, 0x8000, 0x0800);
@@ -43,7 +22,7 @@ TEST(PictureReadout, SurfaceToYuvMatchesTheRgbPath) {
   for (auto [w, h] :
        {std::pair{100, 66}, std::pair{110, 70}, std::pair{104, 80}, std::pair{50, 30}}) {
     Picture picture(w, h);
-    ASSERT_TRUE(ReadFinishedPicture(picture));
+    ASSERT_TRUE(ReadShownPicture(w, h, picture.rgb));
     std::vector<uint8_t> expected, fused;
     ConvertToYuv420(picture, expected);
     ASSERT_TRUE(ConvertShownPictureToYuv420(w, h, fused));
