@@ -135,7 +135,7 @@ void SwitchFullScreen(int enter) {
   if (CreateFullScreenWindow(nullptr, 3, &state.window) != 0) {
     CloseFullScreenDisplay(state.window);
     DestroyFullScreenWindow();
-    ReportError("Go FS WinInit fail", "", "");
+    ReportError("Go FS WinInit fail");
     return;
   }
   PluginSettingsRecord& s = PluginSettings;
@@ -158,7 +158,7 @@ void SwitchFullScreen(int enter) {
                              identity)) {
     CloseFullScreenDisplay(state.window);
     DestroyFullScreenWindow();
-    ReportError("Go FS DxInit fail", "", "");
+    ReportError("Go FS DxInit fail");
     return;
   }
   SetWindowPos(state.window, HWND_TOPMOST, 0, 0, s.fs_width, s.fs_height,
@@ -252,7 +252,7 @@ int ShowFullScreenFrame(const RECT& picture) {
   try {
     BlitDrawSurface(backDc, 0, 0, picture.right - picture.left, picture.bottom - picture.top);
   } catch (...) {
-    ReportError("Dxk Blt (FS) error", "", "");
+    ReportError("Dxk Blt (FS) error");
   }
   // ... while the message and the about lines go over it on the back buffer only.
   DrawMessageOverlay(backDc, picture);

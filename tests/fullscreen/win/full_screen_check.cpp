@@ -139,11 +139,11 @@ int main(int argc, char** argv) {
   // windowed, and nothing of DirectDraw held.
   PluginSettings.fs_current_monitor = 1;
   device->width = 800, device->height = 600, device->refreshRate = 60, device->bitsPerPixel = 16;
-  ReinitRequest = 0;
+  Requests.ReinitRequest = 0;
   SwitchFullScreen(1);
   Check(PluginSettings.fs_width == 800 && PluginSettings.fs_height == 600,
         "the monitor's adapter gives its chosen mode");
-  Check(ReinitRequest == 1 && !Plugin.FullScreenActive && !FullScreenWindow() &&
+  Check(Requests.ReinitRequest == 1 && !Plugin.FullScreenActive && !FullScreenWindow() &&
             !FullScreenDisplayOpen() && renderCalls.empty() && player.requests.empty(),
         "a mode the adapter lacks fails the entry: windowed, nothing rendered or sent");
   Check(ScreenIs(kWidth, kHeight) && OthersHolding() == 0,
@@ -157,10 +157,10 @@ int main(int argc, char** argv) {
   RegisterClassA(&taken);
   HWND blocker = CreateWindowExA(0, kFullScreenClassName, "", WS_POPUP, 0, 0, 10, 10, nullptr,
                                  nullptr, nullptr, nullptr);
-  ReinitRequest = 0;
+  Requests.ReinitRequest = 0;
   made = nullptr;
   SwitchFullScreen(1);
-  Check(blocker && ReinitRequest == 1 && !Plugin.FullScreenActive && !FullScreenWindow() &&
+  Check(blocker && Requests.ReinitRequest == 1 && !Plugin.FullScreenActive && !FullScreenWindow() &&
             !FullScreenDisplayOpen() && !made && renderCalls.empty() && player.requests.empty(),
         "no window class: the entry fails before DirectDraw, nothing rendered or sent");
   DestroyWindow(blocker);
@@ -173,7 +173,7 @@ int main(int argc, char** argv) {
   PluginSettings.DDGammaRamp = 200;
   SwitchFullScreen(1);
   HWND window = FullScreenWindow();
-  Check(DrawThreadHandle == nullptr, "the switch stops the draw thread");
+  Check(DrawThread.DrawThreadHandle == nullptr, "the switch stops the draw thread");
   Check(Plugin.FullScreenActive == 1 && window && FullScreenDisplayOpen(),
         "entry: FullScreenActive, window and display open");
   char className[64] = "", title[64] = "";
@@ -222,9 +222,9 @@ int main(int argc, char** argv) {
   Check(FullScreenHasGamma(), "the display has a gamma control");
 
   // Keys: the player's own shortcuts reach its window, the full-screen keys do not.
-  ChangeDrawingRequest = 0;
+  Requests.ChangeDrawingRequest = 0;
   SendMessageA(window, WM_KEYDOWN, VK_RETURN, 0x1C0001);
-  Check(ChangeDrawingRequest == 1, "Enter changes the drawing");
+  Check(Requests.ChangeDrawingRequest == 1, "Enter changes the drawing");
   const WPARAM forwarded[] = {VK_F5, VK_F11, 'X', VK_UP};
   const WPARAM consumed[] = {VK_RETURN, 'D', 'O', VK_F2, VK_F7};
   for (WPARAM key : forwarded) SendMessageA(window, WM_KEYDOWN, key, 1);
