@@ -98,8 +98,12 @@ case $case_name in
     for i in 0 1 2 3 4; do
       t=$((500 + i * 1300))
       actions+=(--at "$t:fs=vis:${enter[i]}" --at "$((t + 300)):fs=state")
-      ((i == 0)) && actions+=(--at "$((t + 350)):fs=shot=Z:$work/full-screen.png"
-        --at "$((t + 400)):fs=key:258,43,0")
+      # The first round shows some frames (the switch restarted the draw thread), takes a
+      # picture of the screen and presses PLUS.
+      if ((i == 0)); then
+        for r in 1 2 3 4 5 6 7 8; do actions+=(--at "$((t + 300 + r * 5)):fs=render"); done
+        actions+=(--at "$((t + 350)):fs=shot=Z:$work/full-screen.png" --at "$((t + 400)):fs=key:258,43,0")
+      fi
       [[ ${leave[i]} == 513,1,0 ]] && actions+=(--at "$((t + 450)):fs=key:513,1,0") &&
         leave[i]=514,0,0
       actions+=(--at "$((t + 500)):fs=key:${leave[i]}" --at "$((t + 510)):fs=render"
