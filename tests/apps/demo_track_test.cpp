@@ -1,10 +1,10 @@
-#include "demo_track.h"
+#include "audio_in/demo_track.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 
-#include "slice_analyser.h"
+#include "audio_in/slice_analyser.h"
 
 namespace vevirur {
 namespace {

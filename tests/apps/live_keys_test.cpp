@@ -1,4 +1,4 @@
-#include "live_keys.h"
+#include "commands/live_keys.h"
 
 #include <SDL_keyboard.h>
 #include <gtest/gtest.h>

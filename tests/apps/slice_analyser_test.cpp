@@ -1,4 +1,4 @@
-#include "slice_analyser.h"
+#include "audio_in/slice_analyser.h"
 
 #include <gtest/gtest.h>
 

@@ -1,10 +1,11 @@
-#include "surface_yuv.h"
+#include "pictures_out/surface_yuv.h"
 
 #include <gtest/gtest.h>
 
+#include "pictures_out/picture.h"
+#include "pictures_out/yuv_convert.h"
 #include "raster/drawing.h"
 #include "raster/shown_picture.h"
-#include "yuv_convert.h"
 
 namespace vevirur {
 namespace {

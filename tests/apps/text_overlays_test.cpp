@@ -1,8 +1,8 @@
-#include "text_overlays.h"
+#include "text/text_overlays.h"
 
 #include <gtest/gtest.h>
 
-#include "bitmap_font.h"
+#include "text/text_painter.h"
 
 namespace vevirur {
 namespace {
@@ -16,17 +16,38 @@ bool AnyInk(const Picture& p, int x0, int y0, int x1, int y1) {
   return false;
 }
 
-TEST(BitmapFont, DrawsInkWhereTheGlyphIsAndClipsAtTheEdge) {
-  Picture p(40, 20);
-  DrawText(p, 0, 0, "I", {255, 255, 255});
-  // "I": a bar across the top row, glyph columns 1..3 -> pixels 2..7 at twice the size.
-  EXPECT_EQ(p.pixel(2, 0)[0], 255);
-  EXPECT_EQ(p.pixel(7, 1)[0], 255);
-  EXPECT_EQ(p.pixel(0, 0)[0], 0);
-  EXPECT_EQ(p.pixel(4, 4)[0], 255);  // the stem
-  EXPECT_EQ(MeasureText("abc").width, 3 * kGlyphCellWidth);
-  DrawText(p, 30, 10, "WWWW", {1, 2, 3});  // runs off the right and bottom edges: clipped
-  DrawText(p, -100, -100, "\x01\xff", {1, 2, 3});
+TEST(TextPainter, DecodesUtf8AndReplacesMalformedBytes) {
+  const std::pair<std::string, std::u32string> cases[] = {
+      {"Bj\xc3\xb6rk \xe2\x80\x94", U"Björk —"},
+      {"\xf0\x9f\x8e\xb5", U"\U0001F3B5"},
+      {"a\xff\xc3", U"a\uFFFD\uFFFD"},                              // stray byte, cut sequence
+      {"\xc0\xaf\xed\xa0\x80", U"\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD"},  // overlong, surrogate
+  };
+  for (const auto& [utf8, expected] : cases) EXPECT_EQ(DecodeUtf8(utf8), expected);
+}
+
+TEST(TextPainter, DrawsCharactersNotBytesAndBoxesWhatNoFontHas) {
+  TextPainter& painter = OverlayTextPainter();
+  // One glyph per character: "ö" is one letter wide, not two '?'.
+  EXPECT_EQ(painter.Measure("\xc3\xb6").width, painter.Measure("o").width);
+  EXPECT_EQ(painter.Measure("Jóga").height, 16);
+  Picture p(200, 20);
+  painter.Draw(p, 0, 0, "Björk — Jóga", {255, 255, 255});
+  EXPECT_TRUE(AnyInk(p, 0, 0, painter.Measure("Björk").width, 16));
+  // U+10FFFD (private use) is in no font: a hollow box of exact ink, empty inside.
+  Picture q(40, 20);
+  const std::string missing = "\xf4\x8f\xbf\xbd";
+  painter.Draw(q, 0, 0, missing, {10, 20, 30});
+  const int w = painter.Measure(missing).width;
+  int outline = 0;
+  for (int y = 0; y < 16; ++y) outline += q.pixel(1, y)[0] == 10 && q.pixel(1, y)[2] == 30;
+  EXPECT_GE(outline, 8);
+  EXPECT_FALSE(AnyInk(q, 2, 8, w - 2, 9));
+  // Clipped at every edge; a background fills the line box.
+  const TextColour grey{128, 128, 128};
+  painter.Draw(q, 30, 10, "WWWW", {1, 2, 3}, &grey);
+  painter.Draw(q, -100, -100, "x", {1, 2, 3});
+  EXPECT_EQ(q.pixel(39, 10)[0], 128);  // the line box's top row, above the letters
 }
 
 TEST(TextOverlays, TitleShowsForTenSeconds) {
@@ -80,10 +101,11 @@ TEST(TextOverlays, LockedMessageShrinksToAGreyL) {
   EXPECT_EQ(o.message(), "L");
   Picture q(400, 100);
   o.DrawMessage(q, now, true);
-  const int x = 400 - kGlyphCellWidth - 5;
+  const TextExtent l = OverlayTextPainter().Measure("L");
+  const int x = 400 - l.width - 5;
   bool grey = false;
-  for (int y = 100 - kGlyphCellHeight; y < 100; ++y)
-    for (int dx = 0; dx < kGlyphCellWidth; ++dx)
+  for (int y = 100 - l.height; y < 100; ++y)
+    for (int dx = 0; dx < l.width; ++dx)
       if (q.pixel(x + dx, y)[0] == 128 && q.pixel(x + dx, y)[2] == 128) grey = true;
   EXPECT_TRUE(grey);
 }

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "yuv_convert.h"
+#include "pictures_out/yuv_convert.h"
 
 namespace vevirur {
 namespace {
