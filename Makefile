@@ -1,6 +1,7 @@
 # The two set-up commands of the README, plus the benchmarks.
 #   make demo   builds both plug-in DLLs and the Linux tools, then renders the built-in demo
-#   make test   runs every test: sanitized unit tests, DLL table checks, Wine end-to-end tests
+#   make test   runs every test: sanitized unit tests, DLL table checks, Wine end-to-end tests,
+#               then prints the size of the tests against the code (scripts/test-ratio)
 #   make bench  runs the benchmarks on the optimised native build
 
 JOBS ?= $(shell nproc)
@@ -26,6 +27,7 @@ test: win
 	@cmake --preset native-tsan >/dev/null && cmake --build --preset native-tsan -j $(JOBS) --target tsan_checks
 	@cd build/native-tsan && TSAN_OPTIONS=suppressions=$(CURDIR)/tests/tsan.supp ctest $(CTEST_FLAGS) -L threads
 	@cd build/native-asan && ctest $(CTEST_FLAGS)
+	@scripts/test-ratio  # prints only: the aim is tests/code <= 0.40
 
 bench: native
 	@scripts/run-benchmarks build/native

@@ -21,38 +21,25 @@ void StartQuiet(int width, int height) {
 
 }  // namespace
 
-TEST(EmitterSwarm, ReflectsAtEachMargin) {
+TEST(EmitterSwarm, ReflectsOncePastEachMarginAndNotOnIt) {
   StartQuiet(640, 480);
-  emitterSpeed = 10.0f;
-
-  Emitters[0] = {20.0f, 200.0f, -1.0f, 0.0f};  // left: 10 < 32 becomes 22
-  StepEmitter(0);
-  EXPECT_EQ(Emitters[0].x, 22.0f);
-  EXPECT_GE(Emitters[0].vx, 0.9f);
-  EXPECT_LE(Emitters[0].vx, 1.0f);
-
-  Emitters[1] = {620.0f, 200.0f, 1.0f, 0.0f};  // right: 630 + 16 > 639 becomes 1280 - 630 - 31
-  StepEmitter(1);
-  EXPECT_EQ(Emitters[1].x, 619.0f);
-  EXPECT_LE(Emitters[1].vx, -0.9f);
-
-  Emitters[2] = {300.0f, 20.0f, 0.0f, -1.0f};  // top: 10 < 16 becomes 22; the bounce nudges vx
-  StepEmitter(2);
-  EXPECT_EQ(Emitters[2].y, 22.0f);
-  EXPECT_EQ(Emitters[2].vy, 1.0f);
-  EXPECT_NE(Emitters[2].vx, 0.0f);
-  EXPECT_LE(std::abs(Emitters[2].vx), 0.1f);
-
-  Emitters[3] = {300.0f, 440.0f, 0.0f, 1.0f};  // bottom: 450 + 32 > 479 becomes 960 - 450 - 31
-  StepEmitter(3);
-  EXPECT_EQ(Emitters[3].y, 479.0f);
-  EXPECT_EQ(Emitters[3].vy, -1.0f);
-
-  Emitters[4] = {32.0f, 16.0f, 0.0f, 0.0f};  // exactly on the low margins: no bounce
-  StepEmitter(4);
-  EXPECT_EQ(Emitters[4].x, 32.0f);
-  EXPECT_EQ(Emitters[4].y, 16.0f);
-  EXPECT_EQ(Emitters[4].vx, 0.0f);
+  emitterSpeed = 0.0f;  // the position is where the step lands
+  // {x, y, new x, new y}: x bounces below 32 and above 639 - 16, y below 16 and above 479 - 32.
+  const float cases[][4] = {{32, 200, 32, 200},   {31, 200, 1, 200},   {623, 200, 623, 200},
+                            {624, 200, 625, 200}, {300, 16, 300, 16},  {300, 15, 300, 17},
+                            {300, 447, 300, 447}, {300, 448, 300, 481}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << c[0] << "," << c[1]);
+    Emitters[0] = {c[0], c[1], 0.5f, 0.5f};
+    StepEmitter(0);
+    EXPECT_EQ(Emitters[0].x, c[2]);
+    EXPECT_EQ(Emitters[0].y, c[3]);
+    const bool xBounced = c[0] != c[2], yBounced = c[1] != c[3];
+    // A bounce reverses its component; every bounce nudges vx, never vy.
+    EXPECT_EQ(Emitters[0].vy, yBounced ? -0.5f : 0.5f);
+    const float vx = Emitters[0].vx;
+    EXPECT_TRUE(xBounced ? vx < -0.39f : yBounced ? vx != 0.5f : vx == 0.5f) << vx;
+  }
 }
 
 TEST(EmitterSwarm, NudgeKeepsVelocityWithinOne) {
@@ -64,32 +51,6 @@ TEST(EmitterSwarm, NudgeKeepsVelocityWithinOne) {
   v = -0.95f;
   NudgeVelocity(v);
   EXPECT_EQ(v, -1.0f);
-}
-
-TEST(EmitterSwarm, SilenceReseatsAllAndOneEmitterSprays128Dots) {
-  ASSERT_TRUE(scene_harness::StartScene(640, 480));
-  EXPECT_EQ(emitterCount, 80);
-  scene_harness::FillSamples(0, 128);
-  AnalyseAudioFrame();
-  const uint64_t before = cloudDotCount;
-  DrawEmitterSwarm(EmitterReseat::kAnywhere);
-  EXPECT_EQ(cloudDotCount - before, 128u);
-  EXPECT_EQ(particleBurstActive, 1);
-  EXPECT_EQ(emitterSpeed, 40.0f);
-}
-
-TEST(EmitterSwarm, LoudBandsFireFromIndexFourOn) {
-  ASSERT_TRUE(scene_harness::StartScene(640, 480));
-  scene_harness::FillSamples(255, 255);
-  AnalyseAudioFrame();
-  beatMultiplier = 2;
-  const uint64_t before = cloudDotCount;
-  DrawEmitterSwarm(EmitterReseat::kNearCentre);
-  EXPECT_EQ(cloudDotCount - before, uint64_t(76 * 508));  // bands 0..3 are damped below 2048
-  EXPECT_EQ(emitterSpeed, 324.0f);
-  EXPECT_EQ(BandLevels[0], 4064 / 3);
-  EXPECT_EQ(BandLevels[2], 4064 / 2);
-  EXPECT_EQ(BandLevels[4], 4064);
 }
 
 TEST(EmitterSwarm, OverlayUsesThreeBandsAndThreshold256) {
@@ -138,4 +99,49 @@ TEST(EmitterSwarm, TopDrawWithAllRecordsInUseStepsTheLastRecord) {
   DrawEmitterSwarm(EmitterReseat::kNearCentre);
   EXPECT_EQ(cloudDotCount - dots, 128u);
   EXPECT_NE(Emitters[254].x, last.x);  // reseated and then stepped, never record 255
+}
+
+TEST(EmitterSwarm, BandsAboveTwiceTheLoudnessUpToTheCapFireAndTheBassIsDamped) {
+  // {wave peak, spectrum mean, beat multiplier, dots, speed}: 640 wide, 80 emitters, every band
+  // at level (mean - 1) * 16; bands 0..3 are divided by 3, 3, 2, 2 and stay below the cap 2048.
+  // Peak 40: loudness 200, threshold 400, so level 416 fires emitters 4..79 with 12 dots each
+  // and 400 fires none: one fallback emitter sprays. Silence (peak 128) fires none either.
+  const int cases[][5] = {{128, 0, 1, 128, 40},    {40, 27, 1, 76 * 12, 4},
+                          {40, 26, 1, 12, 4},      {200, 130, 1, 76 * 312, 100},
+                          {200, 129, 1, 312, 100}, {255, 255, 2, 76 * 508, 324}};
+  for (const auto& c : cases) {
+    ASSERT_TRUE(scene_harness::StartScene(640, 480));
+    ASSERT_EQ(emitterCount, 80);
+    scene_harness::FillSamples(c[1], c[0]);
+    AnalyseAudioFrame();
+    beatMultiplier = c[2];
+    const uint64_t before = cloudDotCount;
+    DrawEmitterSwarm(EmitterReseat::kNearCentre);
+    EXPECT_EQ(cloudDotCount - before, uint64_t(c[3])) << c[0] << " " << c[1];
+    EXPECT_EQ(emitterSpeed, float(c[4]));
+    EXPECT_EQ(particleBurstActive, 1);
+  }
+}
+
+TEST(EmitterSwarm, AnywhereReseatDrawsXThenY) {
+  ASSERT_TRUE(scene_harness::StartScene(640, 480));
+  scene_harness::FillSamples(0, 128);
+  AnalyseAudioFrame();
+  ASSERT_TRUE(random_control::SeedSoDrawsFall({{16384, 16384}, {0, 40}}));
+  DrawEmitterSwarm(EmitterReseat::kAnywhere);
+  EXPECT_EQ(Emitters[0].x, 320.0f);  // 16384 * 640 / 32767
+  EXPECT_EQ(Emitters[0].y, 0.0f);
+}
+
+TEST(EmitterSwarm, OverlayFallbackDrawsAmongAllEmittersNotTheThree) {
+  ASSERT_TRUE(scene_harness::StartScene(640, 480));
+  scene_harness::FillSamples(0, 128);
+  AnalyseAudioFrame();
+  const Emitter last = Emitters[79];
+  // The overlay reseats near the centre from the tables, so the fallback's is the first draw.
+  random_control::SeedSoRandomIs(32766);  // RandomInt(80) = 79, RandomInt(3) would be 2
+  OverlayPass = 1;
+  DrawEmitterSwarm(EmitterReseat::kNearCentre);
+  OverlayPass = 0;
+  EXPECT_TRUE(Emitters[79].x != last.x || Emitters[79].y != last.y);
 }

@@ -1,6 +1,8 @@
 #pragma once
 // Puts the draw thread's generator where a test needs it: the n-th next rand() gives `value`.
 #include <cstdint>
+#include <initializer_list>
+#include <utility>
 
 #include "raster/random15.h"
 
@@ -23,6 +25,34 @@ inline void SeedSoRandomIs(int value, int drawsBefore = 0, uint32_t hiddenBits =
   uint32_t state = (uint32_t(value) << 16) | (hiddenBits & 0xFFFFu) | ((hiddenBits >> 16) << 31);
   for (int i = 0; i <= drawsBefore; ++i) state = PreviousState(state);
   SeedRandom15(state);
+}
+
+// Seeds the generator so that the next draws fall in the given inclusive ranges of rand() values,
+// one range per draw. False when no state fits.
+inline bool SeedSoDrawsFall(std::initializer_list<std::pair<int, int>> ranges) {
+  const std::pair<int, int>* r = ranges.begin();
+  const int n = int(ranges.size());
+  int narrow = 0;  // enumerate the states whose draw is in the narrowest range
+  for (int i = 1; i < n; ++i)
+    if (r[i].second - r[i].first < r[narrow].second - r[narrow].first) narrow = i;
+  for (int value = r[narrow].first; value <= r[narrow].second; ++value) {
+    for (uint32_t hidden = 0; hidden < (1u << 17); ++hidden) {
+      uint32_t seed = (uint32_t(value) << 16) | (hidden & 0xFFFFu) | ((hidden >> 16) << 31);
+      for (int i = 0; i <= narrow; ++i) seed = PreviousState(seed);
+      uint32_t state = seed;
+      bool fits = true;
+      for (int i = 0; i < n && fits; ++i) {
+        state = state * 214013u + 2531011u;
+        const int drawn = int((state >> 16) & 32767u);
+        fits = drawn >= r[i].first && drawn <= r[i].second;
+      }
+      if (fits) {
+        SeedRandom15(seed);
+        return true;
+      }
+    }
+  }
+  return false;
 }
 
 }  // namespace random_control

@@ -12,6 +12,7 @@
 #include "effects/scene.h"
 #include "pipeline/frame_handoff.h"
 #include "pipeline/frame_loop.h"
+#include "raster/draw_surface.h"
 #include "raster/drawing.h"
 #include "raster/random15.h"
 #include "raster/shown_picture.h"
@@ -64,6 +65,20 @@ inline void FillMusic(int frame, bool loud) {
   spectrum[1023] = 0;
   std::memset(Samples.SpectrumSamples[1], 0, 1024);
   std::memset(Samples.WaveSamples[1], 128, 1024);
+}
+
+// Whether picture pixel (x, y) of the current 16-bit surface is not black.
+inline bool Lit(int x, int y) {
+  const DrawSurface* s = CurrentDrawSurface();
+  const uint8_t* row = s->Bits() + size_t(s->Height() - 1 - y) * size_t(s->Stride());
+  return (row[2 * x] | row[2 * x + 1]) != 0;
+}
+
+// The same music played so softly that the waveform never rises above its centre (loudness
+// below 2048, as only a host with a pinned waveform gives): no beats after the first frame.
+inline void FillQuietMusic(int frame) {
+  FillMusic(frame, false);
+  for (uint8_t& v : Samples.WaveSamples[0]) v = uint8_t(64 + (v - 128) / 4);
 }
 
 // FNV-1a over the shown picture: the fixture of a golden frame.
