@@ -2,8 +2,6 @@
 
 #include <cstdlib>
 
-#include "fullscreen/display_backend.h"
-
 namespace {
 
 DeviceAllocator allocateDevice = nullptr;

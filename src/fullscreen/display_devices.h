@@ -1,45 +1,10 @@
 #pragma once
-// The display devices that DirectDraw reports, each with the full-screen mode chosen for it.
-// The list and its look-up by identity live in this header alone: the settings file, which
-// sits below the full-screen library, looks devices up without linking it.
+// Building the list of display devices (settings/display_device.h) from the platform's
+// enumeration, and the look-ups, copies and monitors the full-screen output and the options
+// dialog use.
 #include <cstdint>
-#include <cstring>
 
-// A DirectDraw device identity, laid out as the platform's GUID.
-struct DeviceGuid {
-  uint32_t data1;
-  uint16_t data2;
-  uint16_t data3;
-  uint8_t data4[8];
-};
-static_assert(sizeof(DeviceGuid) == 16);
-
-inline bool SameGuid(const DeviceGuid& a, const DeviceGuid& b) {
-  return std::memcmp(&a, &b, sizeof(DeviceGuid)) == 0;
-}
-
-inline constexpr int kDeviceDescriptionBytes = 200;
-
-struct DisplayDevice {
-  DeviceGuid guid;  // all zero for the primary display driver
-  char description[kDeviceDescriptionBytes];
-  void* monitor;  // HMONITOR
-  uint32_t refreshRate;
-  uint32_t width;
-  uint32_t height;
-  uint32_t bitsPerPixel;
-  DisplayDevice* next;
-};
-
-// First record, in enumeration order; nullptr while no device is known. Host thread only.
-inline DisplayDevice* DisplayDeviceList = nullptr;
-
-inline DisplayDevice* FindDeviceByGuid(const DeviceGuid& guid) {
-  for (DisplayDevice* device = DisplayDeviceList; device; device = device->next) {
-    if (SameGuid(device->guid, guid)) return device;
-  }
-  return nullptr;
-}
+#include "settings/display_device.h"
 
 // What one enumeration hands from call to call of OnDisplayDevice.
 struct DeviceEnumerationContext {
@@ -63,7 +28,12 @@ int32_t EnumerateDisplayDevices();
 using DeviceEnumerator = int32_t (*)(DeviceEnumerationContext* context);
 int32_t EnumerateDisplayDevicesWith(DeviceEnumerator enumerate);
 
-// The monitor showing `window` (HWND), or nullptr when the platform cannot tell.
+// What the platform provides (DirectDraw on Windows, nothing elsewhere): reports every attached
+// display device to OnDisplayDevice and returns the enumeration's result code, ...
+int32_t EnumeratePlatformDevices(DeviceEnumerationContext* context);
+// ... finds MonitorFromWindow in the already loaded user-interface library, if it has one, ...
+void LookUpMonitorFromWindow();
+// ... and tells the monitor showing `window` (HWND), or nullptr when the platform cannot tell.
 void* MonitorOfWindow(void* window, uint32_t flags);
 inline constexpr uint32_t kMonitorDefaultToPrimary = 1;
 

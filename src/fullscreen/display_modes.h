@@ -3,7 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "fullscreen/display_devices.h"
+#include "settings/display_device.h"
 
 struct DisplayMode {
   uint32_t width;
@@ -25,8 +25,6 @@ struct DisplayModeTable {
 // The modes of the device last listed; a Resolution item's value is its slot. Host thread only.
 extern DisplayModeTable ModeTable;
 
-inline constexpr int kResolutionList = 214;  // combo box of the options dialog
-
 void ResetModeTable();
 
 // One mode the device offers: 16-bit modes up to 1600 x 1200 are kept. 1 to go on, 0 to stop
@@ -39,11 +37,3 @@ const char* FormatDisplayMode(const DisplayMode& mode, char (&text)[kModeTextByt
 
 // The slot to select for `device`: the last one equal to its chosen mode, else 0.
 uint32_t ChosenModeSlot(const DisplayDevice& device);
-
-// Fills ModeTable with the device's modes and the dialog's (HWND) Resolution list with their
-// texts, selecting the device's chosen mode. 0 when the device cannot be opened.
-int ListDisplayModes(void* dialog, const DisplayDevice* device);
-
-// Appends `text` to combo box `controlId` of `dialog` with `value` attached. The value is
-// pointer-sized: the adapter list attaches record addresses.
-void AddComboItem(void* dialog, int controlId, uintptr_t value, const char* text);

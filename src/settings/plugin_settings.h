@@ -1,6 +1,6 @@
 #pragma once
 // The settings record; its fields carry the names of their keys in the settings file.
-#include "fullscreen/display_devices.h"
+#include "settings/display_device.h"
 
 struct PluginSettingsRecord {
   int Screen_x = 50;  // host frame window placement, screen pixels

@@ -3,7 +3,7 @@
 // chosen for each display device.
 #include <cstddef>
 
-#include "fullscreen/display_devices.h"
+#include "settings/display_device.h"
 #include "platform/profile_file.h"
 
 inline constexpr const char* kSettingsSection = "Vevirur 2";

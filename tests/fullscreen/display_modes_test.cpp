@@ -55,11 +55,4 @@ TEST_F(DisplayModesTest, SelectsTheLastModeEqualToTheChosenOneElseTheFirst) {
   EXPECT_EQ(ChosenModeSlot(device), 0u);
 }
 
-TEST_F(DisplayModesTest, WithoutDirectDrawNoDeviceCanBeOpened) {
-  OnDisplayMode({640, 480, 60, 16});
-  DisplayDevice device{};
-  EXPECT_EQ(ListDisplayModes(nullptr, &device), 0);
-  EXPECT_EQ(ModeTable.count, 0u);
-}
-
 }  // namespace

@@ -3,13 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
 
-#include "fullscreen/display_devices.h"
 #include "platform/profile_file.h"
+#include "settings/display_device.h"
 #include "settings/plugin_settings.h"
 
 namespace settings_test {
@@ -83,17 +84,21 @@ class SettingsTest : public testing::Test {
   }
 
   static void ClearDevices() {
-    FreeDeviceList(DisplayDeviceList);
-    DisplayDeviceList = nullptr;
+    while (DisplayDevice* device = DisplayDeviceList) {
+      DisplayDeviceList = device->next;
+      std::free(device);
+    }
   }
 
   static DisplayDevice* AddDevice(const DeviceGuid& guid, uint32_t width = 640,
                                   uint32_t height = 480, uint32_t refresh = 60,
                                   uint32_t bits = 16) {
-    DeviceEnumerationContext context;
-    EXPECT_EQ(OnDisplayDevice(&guid, "Test adapter", "test", &context, nullptr), 1);
-    DisplayDevice* last = DisplayDeviceList;
-    while (last->next) last = last->next;
+    auto* last = static_cast<DisplayDevice*>(std::calloc(1, sizeof(DisplayDevice)));
+    last->guid = guid;
+    std::strcpy(last->description, "Test adapter");
+    DisplayDevice** end = &DisplayDeviceList;
+    while (*end) end = &(*end)->next;
+    *end = last;
     last->width = width;
     last->height = height;
     last->refreshRate = refresh;

@@ -1,6 +1,5 @@
-// Without DirectDraw there are no display devices to take over and no modes to list.
-#include "fullscreen/display_backend.h"
-#include "fullscreen/display_modes.h"
+// Without DirectDraw there are no display devices to take over.
+#include "fullscreen/display_devices.h"
 
 int32_t EnumeratePlatformDevices(DeviceEnumerationContext* context) {
   return 0;
@@ -11,10 +10,3 @@ void LookUpMonitorFromWindow() {}
 void* MonitorOfWindow(void* window, uint32_t flags) {
   return nullptr;
 }
-
-int ListDisplayModes(void* dialog, const DisplayDevice* device) {
-  ResetModeTable();
-  return 0;
-}
-
-void AddComboItem(void* dialog, int controlId, uintptr_t value, const char* text) {}

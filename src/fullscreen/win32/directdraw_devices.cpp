@@ -3,7 +3,7 @@
 // windows.h first: ddraw.h builds on its types.
 #include <ddraw.h>
 
-#include "fullscreen/display_backend.h"
+#include "fullscreen/display_devices.h"
 
 namespace {
 

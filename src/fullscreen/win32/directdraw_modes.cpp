@@ -1,13 +1,12 @@
 // The 16-bit modes of one DirectDraw device, listed in the options dialog's Resolution box.
-#include <windows.h>
-// windows.h first: ddraw.h builds on its types.
-#include <ddraw.h>
-
 #include <cstring>
 
 #include "fullscreen/display_modes.h"
+#include "fullscreen/win32/directdraw_modes.h"
 
 namespace {
+
+DirectDrawCreator createDirectDraw = nullptr;
 
 HRESULT WINAPI OnDirectDrawMode(LPDDSURFACEDESC2 description, LPVOID context) {
   try {
@@ -21,20 +20,15 @@ HRESULT WINAPI OnDirectDrawMode(LPDDSURFACEDESC2 description, LPVOID context) {
 
 }  // namespace
 
-int ListDisplayModes(void* dialog, const DisplayDevice* device) {
-  HWND window = static_cast<HWND>(dialog);
-  SendDlgItemMessageA(window, kResolutionList, CB_RESETCONTENT, 0, 0);
+int ListDisplayModes(HWND dialog, const DisplayDevice* device) {
+  SendDlgItemMessageA(dialog, kResolutionList, CB_RESETCONTENT, 0, 0);
   ResetModeTable();
   if (!device) return 0;
   // The primary driver's all-zero identity is passed as it is, like every other.
   GUID guid;
   std::memcpy(&guid, &device->guid, sizeof(guid));
   IDirectDraw7* directDraw = nullptr;
-  if (DirectDrawCreateEx(&guid, reinterpret_cast<void**>(&directDraw), IID_IDirectDraw7, nullptr) !=
-          DD_OK ||
-      !directDraw) {
-    return 0;
-  }
+  if (CreateDirectDraw(&guid, &directDraw) != DD_OK) return 0;
   // A failing enumeration simply leaves the list empty.
   directDraw->EnumDisplayModes(DDEDM_REFRESHRATES, nullptr, nullptr, OnDirectDrawMode);
   for (uint32_t i = 0; i < ModeTable.count; ++i) {
@@ -43,15 +37,28 @@ int ListDisplayModes(void* dialog, const DisplayDevice* device) {
   }
   uint32_t selected = ChosenModeSlot(*device);
   directDraw->Release();
-  SendDlgItemMessageA(window, kResolutionList, CB_SETCURSEL, selected, 0);
+  SendDlgItemMessageA(dialog, kResolutionList, CB_SETCURSEL, selected, 0);
   return 1;
 }
 
-void AddComboItem(void* dialog, int controlId, uintptr_t value, const char* text) {
-  HWND window = static_cast<HWND>(dialog);
+void AddComboItem(HWND dialog, int controlId, uintptr_t value, const char* text) {
   LRESULT index =
-      SendDlgItemMessageA(window, controlId, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
+      SendDlgItemMessageA(dialog, controlId, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
   if (index < 0) return;  // CB_ERR or CB_ERRSPACE: there is no item to attach the value to
-  SendDlgItemMessageA(window, controlId, CB_SETITEMDATA, static_cast<WPARAM>(index),
+  SendDlgItemMessageA(dialog, controlId, CB_SETITEMDATA, static_cast<WPARAM>(index),
                       static_cast<LPARAM>(value));
+}
+
+void SetDirectDrawCreator(DirectDrawCreator create) {
+  createDirectDraw = create;
+}
+
+HRESULT CreateDirectDraw(const GUID* identity, IDirectDraw7** object) {
+  *object = nullptr;
+  GUID guid;
+  if (identity) guid = *identity;
+  HRESULT result = (createDirectDraw ? createDirectDraw : DirectDrawCreateEx)(
+      identity ? &guid : nullptr, reinterpret_cast<void**>(object), IID_IDirectDraw7, nullptr);
+  if (result == DD_OK && !*object) return DDERR_GENERIC;
+  return result;
 }

@@ -6,6 +6,7 @@
 
 #include "fullscreen/display_devices.h"
 #include "fullscreen/display_modes.h"
+#include "fullscreen/win32/directdraw_modes.h"
 
 int main() {
   int32_t result = EnumerateDisplayDevices();

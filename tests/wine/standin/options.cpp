@@ -24,6 +24,7 @@ const char kUsage[] =
     "                     fault (instrumented DLL: a null write in the next frame),\n"
     "                     paint (instrumented DLL: render as the paint message does),\n"
     "                     ui=... (the visualization window; see ui_actions.h)\n"
+    "                     fs=... (full screen, see fullscreen_actions.h)\n"
     "  --cycles N         run Init, the render phase and Quit N times (default 1)\n"
     "  --watch-pixels     log a hash of the plug-in window's pixels after each Render\n"
     "  --screenshot FILE  PNG of the frame window at the end of the render phase\n"
@@ -54,9 +55,9 @@ bool ParseAction(const std::string& text, TimedAction& action) {
   size_t equals = rest.find('=');
   action.verb = rest.substr(0, equals);
   action.argument = equals == std::string::npos ? "" : rest.substr(equals + 1);
-  static const char* const kVerbs[] = {"track",      "track-user", "stop",  "play", "notice",
-                                       "screenshot", "config",     "fault", "paint",
-                                       "ui"};
+  static const char* const kVerbs[] = {"track",      "track-user", "stop",  "play",  "notice",
+                                       "screenshot", "config",     "fault", "paint", "ui",
+                                       "fs"};
   return std::any_of(std::begin(kVerbs), std::end(kVerbs),
                      [&](const char* verb) { return action.verb == verb; });
 }

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "bridge/player_protocol.h"
+#include "standin/fullscreen_actions.h"
 #include "standin/json_log.h"
 #include "standin/options.h"
 #include "standin/player_host.h"
@@ -143,6 +144,8 @@ void RunAction(const TimedAction& action, winampVisModule* module) {
     CallConfig(module);
   } else if (verb == "fault") {
     Log().Write(JsonLine("fault").Bool("planted", PlantFault()));
+  } else if (verb == "fs") {
+    RunFullScreenAction(action.argument, module);
   } else if (verb == "paint") {
     const CountersBefore before = ReadCountersBefore();
     JsonLine line("paint");
