@@ -154,6 +154,9 @@ int Init(winampVisModule* module) {
 
 void Quit(winampVisModule* module) {
   try {
+    // A player that ends the plug-in while it holds a display in full screen (or has a leave
+    // pending) gets the display mode and the cursor back first.
+    if (FullScreenWindow() != nullptr) SwitchFullScreen(0);
     HWND watched = reinterpret_cast<HWND>(AskHost(kIpcGetWindow, kWatchedWindowSelector));
     if (watched != nullptr && Host.PreviousWatchedProcedure != nullptr) {
       SetWindowLongPtrA(watched, GWLP_WNDPROC,

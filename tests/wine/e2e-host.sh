@@ -127,13 +127,15 @@ TABLE
     check "the first two Renders show no effect picture (start, then the about screen)" \
       '[.[] | select(.event == "render")][0:2] | all(.pixels and .lit < $area / 20)' \
       --argjson area $area
-    # Frames while playing: the time of the stop notice bounds the first playing stretch.
+    # Frames while playing: the time of the stop notice bounds the first playing stretch. The
+    # governor aims at 30 a second and corrects once a second, so a stretch may run above 30;
+    # 40 (one frame per host call) is the most the player's calls can show.
     check "the picture then moves at about 30 frames a second" \
       '(.[] | select(.event == "notice" and .kind == "play_state_stopped") | .t) as $stop
        | [.[] | select(.event == "render" and .n >= 2 and .t < $stop)] as $r
        | ([range(1; $r | length) | select($r[.].hash != $r[. - 1].hash)] | length)
          / (($r[-1].t - $r[0].t) / 1000)
-       | . >= 15 and . <= 35'
+       | . >= 15 and . <= 40'
     check "the moving picture is not black" \
       '[.[] | select(.event == "render") | .lit] | max > $area / 10' --argjson area $area
     check "paused: one unchanging about screen until the play notice" \
