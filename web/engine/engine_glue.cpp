@@ -33,7 +33,7 @@ static double emscripten_get_now() {
 #include <vector>
 
 #include "effects/scene.h"
-#include "effects/scene_driver.h"
+#include "effects/scene_state.h"
 #include "pipeline/frame_handoff.h"
 #include "pipeline/frame_loop.h"
 #include "pipeline/requests.h"
@@ -301,7 +301,7 @@ EMSCRIPTEN_KEEPALIVE const uint8_t* vv_picture() {
 EMSCRIPTEN_KEEPALIVE const int32_t* vv_status() {
   if (!engine) return nullptr;
   int32_t* s = engine->status;
-  s[kVvDrawingMode] = DrawingMode;
+  s[kVvDrawingMode] = Scene.DrawingMode;
   s[kVvEffectLocked] = Requests.EffectLocked;
   s[kVvEffectChanges] = int32_t(Loop.EffectChangeCount);
   s[kVvSceneWidth] = Loop.SceneWidth;
