@@ -7,59 +7,26 @@
 # CASE: fullscreen-config, fullscreen-switch, fullscreen-refused, fullscreen-bad-mode.
 # Exit: 0 passed, 1 failed, 77 skipped (nothing built, or jq missing).
 set -uo pipefail
-(($# == 5)) || {
-  sed -n '2,9p' "$0" >&2
-  exit 2
-}
-case_name=$1 wine_run=$2 prefix=$3 win_dir=$4 out_dir=$5
-standin=$win_dir/tests/wine/vis_host_standin.exe
+source "$(dirname "$0")/e2e-common.sh"
+e2e_begin 2,9 "$@"
 built_plugin=$win_dir/src/host/vis_vevirur2.dll
 # The failed entry is seen in the error reports that the instrumented build counts.
 [[ $case_name == fullscreen-bad-mode ]] &&
   built_plugin=$win_dir/tests/wine/vis_vevirur2_instrumented.dll
-work=$out_dir/$case_name
-rm -rf "$work"
-mkdir -p "$work"
-command -v jq >/dev/null || {
-  echo "SKIP: jq is not installed (scripts/bootstrap installs it)"
-  exit 77
-}
-for file in "$standin" "$built_plugin"; do
-  [[ -f "$file" ]] || {
-    echo "SKIP: $file is not built (cmake --preset win-x64 && cmake --build --preset win-x64)"
-    exit 77
-  }
-done
+require_built "$standin" "$built_plugin"
 cp "$built_plugin" "$work/vis_vevirur2.dll" || exit 1
 plugin=$work/vis_vevirur2.dll
 settings=$work/Vevirur2.ini
-
-failures=0
-fail() {
-  echo "FAIL [$case_name]: $*"
-  failures=$((failures + 1))
-}
 
 # run NAME ARG...: runs the stand-in on the private plug-in; leaves $log and $rc.
 run() {
   local name=$1
   shift
-  log=$work/$name.jsonl
-  WINE_RUN_TIMEOUT=90 "$wine_run" "$prefix" "$standin" --log "Z:$log" "$@" "Z:$plugin" \
-    >"$work/$name.out" 2>&1
-  rc=$?
-  ((rc == 77)) && {
-    cat "$work/$name.out"
-    exit 77
-  }
+  run_standin 90 "$name" "$plugin" "$@"
   ((rc == 0)) || fail "$name: exit code $rc; $(tail -3 "$work/$name.out")"
-  echo "run $name: exit $rc, $(wc -l <"$log" 2>/dev/null || echo no) log lines"
+  run_logged "$name"
 }
 
-# check WHAT FILTER: the jq FILTER over the log's lines (as one array) must give true.
-check() {
-  jq -e -s "$2" "$log" >/dev/null 2>&1 || fail "$(basename "$log"): $1"
-}
 
 # The settings file of a short run, with the mode chosen for the display adapter (record 0,
 # the adapter on the window's monitor) set to WIDTH x HEIGHT at the default refresh rate.

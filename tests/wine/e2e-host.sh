@@ -10,60 +10,25 @@
 # host-session leaves OUT_DIR/host-session/vevirur2-standin.png, the frame window with the
 # running visualization.
 set -uo pipefail
-(($# == 5)) || {
-  sed -n '2,11p' "$0" >&2
-  exit 2
-}
-case_name=$1 wine_run=$2 prefix=$3 win_dir=$4 out_dir=$5
-standin=$win_dir/tests/wine/vis_host_standin.exe
-work=$out_dir/$case_name
-rm -rf "$work"
-mkdir -p "$work"
-
-command -v jq >/dev/null || {
-  echo "SKIP: jq is not installed (scripts/bootstrap installs it)"
-  exit 77
-}
-for file in "$standin" "$win_dir/src/host/vis_vevirur2.dll" \
-  "$win_dir/tests/wine/vis_vevirur2_instrumented.dll"; do
-  [[ -f "$file" ]] || {
-    echo "SKIP: $file is not built (cmake --preset win-x64 && cmake --build --preset win-x64)"
-    exit 77
-  }
-done
+source "$(dirname "$0")/e2e-common.sh"
+e2e_begin 2,11 "$@"
+require_built "$standin" "$win_dir/src/host/vis_vevirur2.dll" \
+  "$win_dir/tests/wine/vis_vevirur2_instrumented.dll"
 # Each case runs its own copy, so the settings file lands beside it in the work folder.
 cp "$win_dir/src/host/vis_vevirur2.dll" "$win_dir/tests/wine/vis_vevirur2_instrumented.dll" "$work/"
 plugin=$work/vis_vevirur2.dll
 instrumented=$work/vis_vevirur2_instrumented.dll
 
-failures=0
-fail() {
-  echo "FAIL [$case_name]: $*"
-  failures=$((failures + 1))
-}
-
 # run NAME DLL ARG...: runs the stand-in, leaving $work/NAME.jsonl and the exit code in $rc.
 run() {
-  local name=$1 dll=$2
-  shift 2
-  log=$work/$name.jsonl
-  WINE_RUN_TIMEOUT=120 "$wine_run" "$prefix" "$standin" --log "Z:$log" "$@" "Z:$dll" \
-    >"$work/$name.out" 2>&1
-  rc=$?
-  ((rc == 77)) && exit 77
-  echo "run $name: exit $rc, $(wc -l <"$log" 2>/dev/null || echo no) log lines"
+  run_standin 120 "$@"
+  run_logged "$1"
 }
 
 expect_exit() {
   ((rc == $1)) || fail "$(basename "$log"): exit code $rc, want $1"
 }
 
-# check WHAT FILTER [ARG...]: the jq FILTER over the log's lines (as one array) must give true.
-check() {
-  local what=$1 filter=$2
-  shift 2
-  jq -e -s "$@" "$filter" "$log" >/dev/null 2>&1 || fail "$(basename "$log"): $what"
-}
 
 # The IPC numbers asked for between the first events named $1 and $2.
 requests_between() {

@@ -7,48 +7,16 @@
 # probe-watchdog (the stand-in itself, against its probe plug-in).
 # Exit: 0 passed, 1 failed, 77 skipped (nothing built, or jq missing).
 set -uo pipefail
-(($# == 5)) || {
-  sed -n '2,9p' "$0" >&2
-  exit 2
-}
-case_name=$1 wine_run=$2 prefix=$3 win_dir=$4 out_dir=$5
-standin=$win_dir/tests/wine/vis_host_standin.exe
+source "$(dirname "$0")/e2e-common.sh"
+e2e_begin 2,9 "$@"
 plugin=$win_dir/src/host/vis_vevirur2.dll
 probe=$win_dir/tests/wine/standin_probe.dll
-work=$out_dir/$case_name
-rm -rf "$work"
-mkdir -p "$work"
-
-command -v jq >/dev/null || {
-  echo "SKIP: jq is not installed (scripts/bootstrap installs it)"
-  exit 77
-}
-for file in "$standin" "$plugin" "$probe"; do
-  [[ -f "$file" ]] || {
-    echo "SKIP: $file is not built (cmake --preset win-x64 && cmake --build --preset win-x64)"
-    exit 77
-  }
-done
-
-failures=0
-fail() {
-  echo "FAIL [$case_name]: $*"
-  failures=$((failures + 1))
-}
+require_built "$standin" "$plugin" "$probe"
 
 # run NAME DLL ARG...: runs the stand-in, leaving $work/NAME.jsonl and the exit code in $rc.
 run() {
-  local name=$1 dll=$2
-  shift 2
-  log=$work/$name.jsonl
-  WINE_RUN_TIMEOUT=60 "$wine_run" "$prefix" "$standin" --log "Z:$log" "$@" "Z:$(realpath "$dll")" \
-    >"$work/$name.out" 2>&1
-  rc=$?
-  ((rc == 77)) && {
-    cat "$work/$name.out"
-    exit 77
-  }
-  echo "run $name: exit $rc, $(wc -l <"$log" 2>/dev/null || echo no) log lines"
+  run_standin 60 "$@"
+  run_logged "$1"
 }
 
 # expect_exit CODE
@@ -56,10 +24,6 @@ expect_exit() {
   ((rc == $1)) || fail "$(basename "$log"): exit code $rc, want $1; $(tail -3 "$work/"*.out)"
 }
 
-# check WHAT FILTER: the jq FILTER over the log's lines (as one array) must give true.
-check() {
-  jq -e -s "$2" "$log" >/dev/null 2>&1 || fail "$(basename "$log"): $1"
-}
 
 # The order of the IPC numbers the plug-in asked for between two events.
 requests_between() {
