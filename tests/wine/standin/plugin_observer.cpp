@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "instrument/instrument_api.h"
+#include "standin/screenshot.h"
 
 namespace standin {
 namespace {
@@ -82,45 +83,18 @@ void AddCountersBefore(JsonLine& line, const CountersBefore& before) {
 }
 
 void AddPixels(JsonLine& line, HWND window) {
-  RECT client;
-  if (!window || !IsWindow(window) || !GetClientRect(window, &client) || client.right <= 0 ||
-      client.bottom <= 0) {
-    line.Bool("pixels", false);
-    return;
-  }
-  const int width = client.right, height = client.bottom;
-  BITMAPINFO info = {};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
-  void* bits = nullptr;
-  HDC windowDc = GetDC(window);
-  HDC memoryDc = CreateCompatibleDC(windowDc);
-  HBITMAP bitmap = CreateDIBSection(windowDc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  bool copied = false;
-  if (memoryDc && bitmap && bits) {
-    HGDIOBJ old = SelectObject(memoryDc, bitmap);
-    copied = BitBlt(memoryDc, 0, 0, width, height, windowDc, 0, 0, SRCCOPY) != 0;
-    GdiFlush();
-    SelectObject(memoryDc, old);
-  }
+  int width = 0, height = 0;
+  std::vector<uint32_t> pixels;
+  const bool copied = CopyWindowPixels(window, WindowArea::kClient, width, height, pixels);
   uint32_t hash = 2166136261u;
   long long lit = 0;
-  if (copied) {
-    const uint32_t* pixel = static_cast<const uint32_t*>(bits);
-    for (size_t i = 0; i < size_t(width) * height; ++i) {
-      const uint32_t rgb = pixel[i] & 0xffffffu;
-      lit += rgb != 0;
-      hash = (hash ^ rgb) * 16777619u;
-    }
+  for (const uint32_t pixel : pixels) {
+    const uint32_t rgb = pixel & 0xffffffu;
+    lit += rgb != 0;
+    hash = (hash ^ rgb) * 16777619u;
   }
-  if (bitmap) DeleteObject(bitmap);
-  if (memoryDc) DeleteDC(memoryDc);
-  ReleaseDC(window, windowDc);
-  line.Bool("pixels", copied).Hex("hash", hash).Int("lit", lit);
+  line.Bool("pixels", copied);
+  if (copied) line.Hex("hash", hash).Int("lit", lit);
 }
 
 bool PlantFault() {

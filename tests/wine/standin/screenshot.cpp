@@ -81,9 +81,13 @@ bool WritePng(const std::string& path, int width, int height, const std::vector<
   return fclose(file) == 0 && written;
 }
 
-bool SaveWindowPng(HWND window, const std::string& path, int& width, int& height) {
+bool CopyWindowPixels(HWND window, WindowArea area, int& width, int& height,
+                      std::vector<uint32_t>& pixels) {
   RECT rect;
-  if (!window || !IsWindow(window) || !GetWindowRect(window, &rect)) return false;
+  const bool whole = area == WindowArea::kWhole;
+  if (!window || !IsWindow(window) || !(whole ? GetWindowRect(window, &rect)
+                                              : GetClientRect(window, &rect)))
+    return false;
   width = rect.right - rect.left;
   height = rect.bottom - rect.top;
   if (width <= 0 || height <= 0) return false;
@@ -95,7 +99,7 @@ bool SaveWindowPng(HWND window, const std::string& path, int& width, int& height
   info.bmiHeader.biBitCount = 32;
   info.bmiHeader.biCompression = BI_RGB;
   void* bits = nullptr;
-  HDC windowDc = GetWindowDC(window);
+  HDC windowDc = whole ? GetWindowDC(window) : GetDC(window);
   HDC memoryDc = CreateCompatibleDC(windowDc);
   HBITMAP bitmap = CreateDIBSection(windowDc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
   bool copied = false;
@@ -105,20 +109,26 @@ bool SaveWindowPng(HWND window, const std::string& path, int& width, int& height
     GdiFlush();
     SelectObject(memoryDc, old);
   }
-  std::vector<uint8_t> rgb;
   if (copied) {
-    const uint8_t* bgra = static_cast<const uint8_t*>(bits);
-    rgb.resize(size_t(width) * height * 3);
-    for (size_t i = 0; i < size_t(width) * height; ++i) {
-      rgb[i * 3] = bgra[i * 4 + 2];
-      rgb[i * 3 + 1] = bgra[i * 4 + 1];
-      rgb[i * 3 + 2] = bgra[i * 4];
-    }
+    const uint32_t* first = static_cast<const uint32_t*>(bits);
+    pixels.assign(first, first + size_t(width) * height);
   }
   if (bitmap) DeleteObject(bitmap);
   if (memoryDc) DeleteDC(memoryDc);
   ReleaseDC(window, windowDc);
-  return copied && WritePng(path, width, height, rgb);
+  return copied;
+}
+
+bool SaveWindowPng(HWND window, const std::string& path, int& width, int& height) {
+  std::vector<uint32_t> pixels;
+  if (!CopyWindowPixels(window, WindowArea::kWhole, width, height, pixels)) return false;
+  std::vector<uint8_t> rgb(pixels.size() * 3);
+  for (size_t i = 0; i < pixels.size(); ++i) {
+    rgb[i * 3] = uint8_t(pixels[i] >> 16);
+    rgb[i * 3 + 1] = uint8_t(pixels[i] >> 8);
+    rgb[i * 3 + 2] = uint8_t(pixels[i]);
+  }
+  return WritePng(path, width, height, rgb);
 }
 
 }  // namespace standin

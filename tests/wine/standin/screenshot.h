@@ -13,6 +13,13 @@ bool WritePng(const std::string& path, int width, int height, const std::vector<
 
 // Copies the window, frame and children included, from its device context; false when the
 // window is gone or the file cannot be written. Puts the picture's size into width/height.
+enum class WindowArea { kWhole, kClient };
+
+// Copies the window's pixels (frame included, or the client area only) as 0x00RRGGBB values,
+// top row first.
+bool CopyWindowPixels(HWND window, WindowArea area, int& width, int& height,
+                      std::vector<uint32_t>& pixels);
+
 bool SaveWindowPng(HWND window, const std::string& path, int& width, int& height);
 
 }  // namespace standin
