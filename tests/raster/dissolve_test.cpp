@@ -30,13 +30,11 @@ TEST_F(DissolveTest, ClearsExactlyTheClampedRectangleShiftedUpOneRowWithOneValue
   };
   SetDrawDensity(777);
   for (const auto& c : cases) {
-    SCOPED_TRACE(testing::Message() << c.left << "," << c.top << " " << c.right << "," << c.bottom
-                                    << " at " << c.density);
     FillAll(0xFF);
     SeedRandom15(31);
     DissolveRect(c.left, c.top, c.right, c.bottom, c.density);
-    EXPECT_EQ(RandomDrawsSince(31), c.draws);
-    EXPECT_EQ(Zero(), c.cleared);
+    EXPECT_EQ(RandomDrawsSince(31), c.draws) << "case " << &c - cases;
+    EXPECT_EQ(Zero(), c.cleared) << "case " << &c - cases;
   }
   EXPECT_EQ(DrawDensity(), 777);  // the dissolve has a density of its own
 }

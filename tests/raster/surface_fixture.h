@@ -16,7 +16,6 @@ using PixelSet = std::set<std::pair<int, int>>;  // (x, y) in picture coordinate
 
 class SurfaceTest : public ::testing::Test {
  protected:
-  void SetUp() override { SeedRandom15(1); }
   void TearDown() override {
     DestroyDrawSurface();
     SetDrawDensity(65535);
@@ -29,13 +28,10 @@ class SurfaceTest : public ::testing::Test {
   static DrawSurface& S() { return *CurrentDrawSurface(); }
 
   // Picture pixel (x, y); rows -1 and -2 and columns up to width + 3 are in the bitmap too.
-  static uint8_t* At(int x, int y) {
-    return S().Bits() + (int64_t(S().Height()) - 1 - y) * S().Stride() +
-           int64_t(x) * S().BytesPerPixel();
-  }
   static uint32_t Pixel(int x, int y) {
+    const int64_t row = int64_t(S().Height()) - 1 - y;
     uint32_t v = 0;
-    std::memcpy(&v, At(x, y), size_t(S().BytesPerPixel()));
+    std::memcpy(&v, S().Bits() + row * S().Stride() + x * S().BytesPerPixel(), S().BytesPerPixel());
     return v;
   }
   static void FillAll(uint8_t byte) {
