@@ -19,14 +19,14 @@ cp "$win_dir/src/host/vis_vevirur2.dll" "$win_dir/tests/wine/vis_vevirur2_instru
 plugin=$work/vis_vevirur2.dll
 instrumented=$work/vis_vevirur2_instrumented.dll
 
-# run NAME DLL ARG...: runs the stand-in, leaving $work/NAME.jsonl and the exit code in $rc.
+# run EXIT NAME DLL ARG...: runs the stand-in, leaving $work/NAME.jsonl and the exit code in
+# $rc, which must be EXIT.
 run() {
+  local want=$1
+  shift
   run_standin 120 "$@"
   run_logged "$1"
-}
-
-expect_exit() {
-  ((rc == $1)) || fail "$(basename "$log"): exit code $rc, want $1"
+  ((rc == want)) || fail "$(basename "$log"): exit code $rc, want $want"
 }
 
 # The IPC numbers asked for between the first events named $1 and $2.
@@ -50,8 +50,7 @@ case $case_name in
   host-version)
     # answer, exit code, Init's requests
     while read -r answer want_exit want_requests; do
-      run "answer-${answer/=/-}" "$plugin" --scenario init --answer "$answer"
-      expect_exit "$want_exit"
+      run "$want_exit" "answer-${answer/=/-}" "$plugin" --scenario init --answer "$answer"
       [[ "$(requests_between init_call init_return)" == "$want_requests" ]] ||
         fail "$answer: Init's requests are $(requests_between init_call init_return)"
       if ((want_exit == 5)); then
@@ -77,10 +76,9 @@ TABLE
 
   host-session)
     shot=$work/vevirur2-standin
-    run session "$plugin" --scenario render --signal beats --duration 10000 --watch-pixels \
+    run 0 session "$plugin" --scenario render --signal beats --duration 10000 --watch-pixels \
       --at 2500:track=1 --at 3500:notice=666,0,5 --at 6000:stop --at 7000:play \
       --at "9500:screenshot=Z:$shot.bmp"
-    expect_exit 0
     check 'header 0x101 and module 0 "Vevirur 2", latency 0, delay 25, one channel each; no module 1' \
       'any(.[]; .event == "header" and .version == "0x101" and .description == "Vevirur 2" and .module
         == .description and .latency_ms == 0 and .delay_ms == 25 and .spectrum_nch == 1
@@ -146,10 +144,9 @@ TABLE
 
   host-counters)
     long_title=$(printf 'Long Title %.0s' {1..40})  # 440 bytes
-    run counters "$instrumented" --scenario render --signal beats --duration 6000 \
+    run 0 counters "$instrumented" --scenario render --signal beats --duration 6000 \
       --watch-pixels --title "$long_title" \
       --at 1000:track=1 --at 1500:notice=666,0,5 --at 2500:fault --at 4000:paint
-    expect_exit 0
     # Each Render's own effect: the counters just before and just after the call. The window's
     # paint message may start the draw thread before the first Render; then only the resume
     # is a Render's.
@@ -191,8 +188,7 @@ TABLE
     ;;
 
   host-cycles)
-    run cycles "$plugin" --scenario render --signal beats --cycles 20 --duration 300
-    expect_exit 0
+    run 0 cycles "$plugin" --scenario render --signal beats --cycles 20 --duration 300
     check "twenty cycles, each Init returning 0" \
       '[.[] | select(.event == "init_return") | .result] == [range(20) | 0]
        and ([.[] | select(.event == "cycle")] | length) == 20'

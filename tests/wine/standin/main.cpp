@@ -73,12 +73,11 @@ bool VisClassRegistered(HMODULE dll) {
   return GetClassInfoA(dll, kVisWindowClassName, &windowClass) != 0;
 }
 
-void SendNotice(const char* kind, UINT message, WPARAM wParam, LPARAM lParam) {
-  const bool replaced = !WatchedProcedureIsOurs();
-  const LRESULT result = SendMessageA(player.watched, message, wParam, lParam);
+void SendNotice(const char* kind, const std::string& numbers) {
   Line line("notice");
   line.Text("kind", kind)
-      .Add(Format(R"("procedure_replaced":%s,"result":"0x%llx")", Json(replaced), result));
+      .Add(Format(R"("procedure_replaced":%s)", Json(!WatchedProcedureIsOurs())));
+  SendNumbers(player.watched, numbers, line);
   AddCounters(line);
 }
 
@@ -88,25 +87,24 @@ void RunAction(const std::string& action, winampVisModule* module) {
   const std::string argument = equals == std::string::npos ? "" : action.substr(equals + 1);
   if (verb == "track") {
     player.position = atoi(argument.c_str());
-    SendNotice("track", kTrackNoticeMessage, 0, kNewTrackBit | player.position);
+    SendNotice("track", Format("%u,0,%lld", kTrackNoticeMessage, kNewTrackBit | player.position));
   } else if (verb == "stop" || verb == "play") {
     player.playing = verb == "play";
-    SendNotice(verb == "play" ? "play_state_playing" : "play_state_stopped", WM_USER,
-               kPlayStateNoticeWParam, 0);
+    SendNotice(verb == "play" ? "play_state_playing" : "play_state_stopped",
+               Format("%u,%llu,0", WM_USER, kPlayStateNoticeWParam));
   } else if (verb == "notice") {
-    const Message m = ParseMessage(argument);
-    SendNotice("raw", m.message, m.wParam, m.lParam);
+    SendNotice("raw", argument);
   } else if (verb == "screenshot") {
     Line line("screenshot");
     SaveWindowBmp(line, player.frame, argument);
   } else if (verb == "config") {
     module->Config(module);
   } else if (verb == "fault") {
-    Line("fault").Add(Format(R"("planted":%s)", Json(PlantFault())));
+    Line("fault").Add(Format(R"("planted":%s)", Json(CallTestExport("vevirurTestFaultInFrame"))));
   } else if (verb == "paint") {
     const Before before = CountersNow();
     Line line("paint");
-    line.Add(Format(R"("done":%s)", Json(PaintLikeWindow())));
+    line.Add(Format(R"("done":%s)", Json(CallTestExport("vevirurTestPaint"))));
     AddCounters(line, before);
   } else if (verb == "ui") {
     RunUiAction(argument, module);

@@ -9,14 +9,8 @@
 namespace standin {
 namespace {
 
+HMODULE plugin = nullptr;
 PluginTestCountersFunction countersExport = nullptr;
-PluginTestFunction faultExport = nullptr;
-PluginTestFunction paintExport = nullptr;
-
-template <typename Function>
-void Find(HMODULE dll, const char* name, Function& function) {
-  function = reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(dll, name)));
-}
 
 BOOL CALLBACK CountWindow(HWND window, LPARAM count) {
   DWORD process = 0;
@@ -96,9 +90,9 @@ void AddPixels(Line& line, HWND window) {
 }
 
 void ObservePlugin(HMODULE dll) {
-  Find(dll, "vevirurTestCounters", countersExport);
-  Find(dll, "vevirurTestFaultInFrame", faultExport);
-  Find(dll, "vevirurTestPaint", paintExport);
+  plugin = dll;
+  countersExport = reinterpret_cast<PluginTestCountersFunction>(
+      reinterpret_cast<void*>(GetProcAddress(dll, "vevirurTestCounters")));
 }
 
 Before CountersNow() {
@@ -122,14 +116,11 @@ void AddCounters(Line& line, const Before& before) {
                   before.starts, before.resumes));
 }
 
-bool PlantFault() {
-  if (faultExport) faultExport();
-  return faultExport != nullptr;
-}
-
-bool PaintLikeWindow() {
-  if (paintExport) paintExport();
-  return paintExport != nullptr;
+bool CallTestExport(const char* name) {
+  const auto function =
+      reinterpret_cast<PluginTestFunction>(reinterpret_cast<void*>(GetProcAddress(plugin, name)));
+  if (function) function();
+  return function != nullptr;
 }
 
 // Wine answers GetProcessHandleCount, GetGuiResources and the private-bytes counter with 0,

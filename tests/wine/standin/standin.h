@@ -56,9 +56,7 @@ class Line {
     body_.append(",").append(fields);
     return *this;
   }
-  Line& Text(const char* key, const std::string& text) {
-    return Add(Quote(key) + ":" + Quote(text));
-  }
+  Line& Text(const char* key, const std::string& s) { return Add(Quote(key) + ":" + Quote(s)); }
   static std::string Quote(const std::string& text);  // a JSON string
 
  private:
@@ -111,19 +109,16 @@ struct Before {
 };
 Before CountersNow();
 void AddCounters(Line& line, const Before& before = {});
-bool PlantFault();       // the next line drawn writes to address 0
-bool PaintLikeWindow();  // RenderFrame as the paint message calls it
+// Calls the instrumented DLL's vevirurTestFaultInFrame or vevirurTestPaint (instrument_api.h);
+// false for the shipped DLL.
+bool CallTestExport(const char* name);
 // The process's handle probe, window count and committed private memory (KiB).
 void AddResources(Line& line);
 
 // "ui=..." and "fs=..." actions on the plug-in's windows (window_actions.cpp).
 void RunUiAction(const std::string& argument, winampVisModule* module);
 void RunFullScreenAction(const std::string& argument, winampVisModule* module);
-struct Message {
-  UINT message;
-  WPARAM wParam;
-  LPARAM lParam;
-};
-Message ParseMessage(const std::string& numbers);  // "MSG,WPARAM,LPARAM"
+// Sends "MSG,WPARAM,LPARAM" to window and adds the numbers and the result to line.
+LRESULT SendNumbers(HWND window, const std::string& numbers, Line& line);
 
 }  // namespace standin

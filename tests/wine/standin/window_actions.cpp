@@ -65,10 +65,8 @@ BOOL CALLBACK FindMenuWindow(HWND window, LPARAM data) {
 
 DWORD WINAPI AnswerMenu(void* data) {
   auto* job = static_cast<MenuJob*>(data);
-  for (int tries = 0; tries < 250 && job->chooseId >= 0; ++tries) {
-    Sleep(20);
+  for (int tries = 0; tries < 250 && job->chooseId >= 0; ++tries, Sleep(20))
     EnumWindows(FindMenuWindow, reinterpret_cast<LPARAM>(job));
-  }
   if (job->chooseId >= 0) Line("menu").Add(R"("found":false)");
   if (job->chooseId >= 0) EndMenu();
   return 0;
@@ -120,25 +118,26 @@ void LogFullScreen(Line& line) {
 
 }  // namespace
 
-Message ParseMessage(const std::string& numbers) {
+LRESULT SendNumbers(HWND window, const std::string& numbers, Line& line) {
   char* end = nullptr;
   const UINT message = strtoul(numbers.c_str(), &end, 0);
   const WPARAM wParam = *end == ',' ? strtoull(end + 1, &end, 0) : 0;
-  return {message, wParam, *end == ',' ? static_cast<LPARAM>(strtoll(end + 1, &end, 0)) : 0};
+  const LPARAM lParam = *end == ',' ? strtoll(end + 1, &end, 0) : 0;
+  const LRESULT result = window ? SendMessageA(window, message, wParam, lParam) : 0;
+  line.Add(Format(R"("message":%u,"wparam":%llu,"lparam":"0x%llx","result":"0x%llx")", message,
+                  wParam, lParam, result));
+  return result;
 }
 
 void RunUiAction(const std::string& argument, winampVisModule* module) {
   const HWND vis = player.vis;
   if (argument.rfind("send:", 0) == 0 && IsWindow(vis)) {
-    const Message m = ParseMessage(argument.substr(5));
     Line line("ui_send");  // its time is the sending's
-    line.Add(Format(R"("message":%u,"wparam":%llu,"lparam":"0x%llx","result":"0x%llx")", m.message,
-                    m.wParam, m.lParam, SendMessageA(vis, m.message, m.wParam, m.lParam)));
-    const HCURSOR cursor = GetCursor();
-    if (m.message == WM_MOUSEMOVE)
-      line.Text("cursor", cursor == LoadCursor(nullptr, IDC_HAND)    ? "hand"
-                          : cursor == LoadCursor(nullptr, IDC_ARROW) ? "arrow"
-                                                                     : "other");
+    SendNumbers(vis, argument.substr(5), line);
+    const HCURSOR cursor = GetCursor();  // after a mouse move: the one the plug-in set
+    line.Text("cursor", cursor == LoadCursor(nullptr, IDC_HAND)    ? "hand"
+                        : cursor == LoadCursor(nullptr, IDC_ARROW) ? "arrow"
+                                                                   : "other");
     AddCounters(line);
   } else if (argument.rfind("menu:", 0) == 0 && IsWindow(vis)) {
     MenuJob job{argument.rfind("menu:choose=", 0) == 0 ? atoi(argument.c_str() + 12) : 0,
@@ -154,7 +153,7 @@ void RunUiAction(const std::string& argument, winampVisModule* module) {
     char path[MAX_PATH] = "";
     GetModuleFileNameA(module->hDllInstance, path, MAX_PATH);
     std::string file = path;
-    file = file.substr(0, file.find_last_of("\\/") + 1) + kSettingsFileName;
+    file.replace(file.find_last_of("\\/") + 1, std::string::npos, kSettingsFileName);
     if (argument == "settings:clear") DeleteFileA(file.c_str());
     Line("settings_file")
         .Text("action", argument.substr(9))
@@ -169,11 +168,8 @@ void RunFullScreenAction(const std::string& argument, winampVisModule* module) {
   Line line("fs");
   line.Text("action", argument);
   if (argument.rfind("vis:", 0) == 0 || argument.rfind("key:", 0) == 0) {
-    const HWND target =
-        argument[0] == 'v' ? player.vis.load() : FindWindowA(kFullScreenClassName, nullptr);
-    const Message m = ParseMessage(argument.substr(4));
-    line.Add(Format(R"("result":"0x%llx")",
-                    target ? SendMessageA(target, m.message, m.wParam, m.lParam) : 0));
+    SendNumbers(argument[0] == 'v' ? player.vis.load() : FindWindowA(kFullScreenClassName, nullptr),
+                argument.substr(4), line);
   } else if (argument == "render") {
     line.Add(Format(R"("result":"0x%x")", module->Render(module)));
     AddPixels(line, player.vis);
