@@ -12,6 +12,7 @@ namespace {
 HMODULE plugin = nullptr;
 PluginTestCountersFunction countersExport = nullptr;
 
+// Counts the process's windows (a window nested n deep counts n times: enough to see a change).
 BOOL CALLBACK CountWindow(HWND window, LPARAM count) {
   DWORD process = 0;
   GetWindowThreadProcessId(window, &process);

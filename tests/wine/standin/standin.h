@@ -84,7 +84,7 @@ bool CreatePlayerWindows(const Options& options);
 void DestroyPlayerWindows();
 // Whether the watched window runs its own procedure (the plug-in replaces it in Init).
 bool WatchedProcedureIsOurs();
-// host, watched, frame, frame-child, null, gone or other.
+// host, frame, null or other: the names of the windows in the log.
 std::string DescribeWindow(HWND window);
 // One thread that records and dismisses every dialog of the process and ends the run with
 // kExitWatchdog after limitMs.

@@ -35,7 +35,7 @@ BOOL CALLBACK FindMenuWindow(HWND window, LPARAM data) {
       GetWindowThreadProcessId(window, nullptr) != job->thread)
     return TRUE;
   HMENU menu = reinterpret_cast<HMENU>(SendMessageA(window, 0x01E1, 0, 0));  // MN_GETHMENU
-  std::string items;
+  std::string items = "[";
   int downs = 0, chosen = -1;
   for (int position = 0; position < GetMenuItemCount(menu); ++position) {
     char text[256] = "";
@@ -49,7 +49,7 @@ BOOL CALLBACK FindMenuWindow(HWND window, LPARAM data) {
     if (!separator && chosen < 0) ++downs;
     if (!separator && static_cast<int>(item.wID) == job->chooseId) chosen = position;
     items += Format(R"(%s{"text":%s,"id":%u,"separator":%s,"grey":%s,"checked":%s})",
-                    position ? "," : "[", Line::Quote(text).c_str(), item.wID, Json(separator),
+                    position ? "," : "", Line::Quote(text).c_str(), item.wID, Json(separator),
                     Json(item.fState & MFS_GRAYED), Json(item.fState & MFS_CHECKED));
   }
   Line("menu").Add(R"("found":true,"items":)" + items + "]");
