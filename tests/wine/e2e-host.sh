@@ -87,8 +87,9 @@ TABLE
       fail "Init's requests are $(requests_between init_call init_return)"
     [[ "$(requests_between quit_call quit_return)" == "[260,611]" ]] ||
       fail "Quit's requests are $(requests_between quit_call quit_return)"
+    # A loaded machine calls Render less often than every 25 ms; 150 calls are enough to judge.
     check "every Render returns 0 within 100 ms (at most 50 ms of waiting), no message box" \
-      'all(.[]; .event != "message_box") and ([.[] | select(.event == "render")] | length > 200
+      'all(.[]; .event != "message_box") and ([.[] | select(.event == "render")] | length > 150
        and all(.[]; .result == "0x0" and .ms <= 100))'
     check "the first two Renders show no effect picture (start, then the about screen)" \
       '[.[] | select(.event == "render")][0:2] | all(.pixels and .lit < $area / 20)' \
