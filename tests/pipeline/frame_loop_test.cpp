@@ -1,8 +1,16 @@
-// The frame loop on the test's thread: each frame finds its samples already requested, so the
-// hand-off wait returns at once, and DrawThread.FrameDoneEvent tells whether the frame was drawn.
+// The frame loop one turn at a time on the test's thread with a virtual clock: pacing, the effect
+// clock, the requests and the failure paths. A surface that cannot be made is simulated by
+// refusing the allocations that ask for no exception (the drawing surface is made that way).
 #include "pipeline/frame_loop.h"
 
 #include <gtest/gtest.h>
+
+#include <atomic>
+#include <new>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
 
 #include "effects/scene.h"
 #include "pipeline/draw_thread.h"
@@ -11,33 +19,65 @@
 #include "raster/drawing.h"
 
 namespace {
+std::atomic<bool> refuseNothrowNew{false};
+}  // namespace
+
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
+  if (refuseNothrowNew) return nullptr;
+  try {
+    return ::operator new(size);
+  } catch (...) {
+    return nullptr;
+  }
+}
+
+namespace {
 
 constexpr PictureRect kPicture{0, 0, 32, 24};
 constexpr uint32_t kBoot = 100000;  // an uptime past the first 31 s
+
+// What the frame loop's probes saw; the next entry into `throwAt` throws.
+struct Probed {
+  std::vector<std::string> texts;
+  std::vector<TurnStage> stages;
+  std::optional<TurnStage> throwAt;
+} probed;
+
+void Enter(TurnStage stage) {
+  probed.stages.push_back(stage);
+  if (probed.throwAt == stage) {
+    probed.throwAt.reset();
+    throw std::runtime_error("probe");
+  }
+}
+
+void CountHandOver(void* count) {
+  ++*static_cast<int*>(count);
+}
 
 class FrameLoopTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ResetFrameLoopState();
-    DrawThread.FrameRequestEvent = platform::OpenAutoResetEvent(kFrameRequestEventName);
-    DrawThread.FrameDoneEvent = platform::OpenAutoResetEvent(kFrameDoneEventName);
+    ResetSceneToLoadState();
     platform::SetTimeSource(&clock);
+    probed = Probed{};
+    Probes.reported = [](const char* text) { probed.texts.push_back(text); };
+    Probes.entering = Enter;
   }
   void TearDown() override {
+    refuseNothrowNew = false;
     platform::SetTimeSource(nullptr);
-    StopDrawThread();  // no thread: closes the events
     ResetFrameLoopState();
   }
 
-  // Runs one frame at `at`; true when it was drawn: handed over, or re-initialised (such a
-  // frame goes on to the next without a hand-off).
-  bool Frame(uint32_t at, PictureRect picture = kPicture) {
+  FrameStage Turn(uint32_t at, PictureRect picture = kPicture) {
     clock.SetNow(at);
-    platform::SignalEvent(DrawThread.FrameRequestEvent);
-    const uint32_t last_frame_time = Loop.LastFrameTime;
-    RunFrame(picture);
-    const bool handed_over = platform::WaitEvent(DrawThread.FrameDoneEvent, 0);
-    return handed_over || Loop.LastFrameTime != last_frame_time;
+    return RunFrameTurn(picture, CountHandOver, &handOvers);
+  }
+  // True when the turn drew a frame (handed over, or re-initialised).
+  bool Frame(uint32_t at, PictureRect picture = kPicture) {
+    return Turn(at, picture) != FrameStage::kEnded;
   }
 
   // A running effect: first frame done, effect clock at `start`, no hold.
@@ -47,41 +87,32 @@ class FrameLoopTest : public ::testing::Test {
     Loop.AutoChangeHold = 0;
   }
 
-  // Frames every `spacing` ms from `from` (exclusive) up to `to` (inclusive); returns the last
-  // time.
-  uint32_t FramesEvery(uint32_t spacing, uint32_t from, uint32_t to) {
+  // Frames every `spacing` ms after `from` up to `to` (inclusive).
+  void FramesEvery(uint32_t spacing, uint32_t from, uint32_t to) {
     for (uint32_t t = from + spacing; t - from <= to - from; t += spacing)
       EXPECT_TRUE(Frame(t)) << t;
-    return to;
   }
 
-  platform::LockstepClock clock{0};
+  platform::LockstepClock clock{kBoot};
+  int handOvers = 0;
 };
 
 TEST_F(FrameLoopTest, FrameDelayFollowsTheMeasuredRateOnePerFrameAndNeverGoesNegative) {
-  ASSERT_TRUE(Frame(kBoot));  // closes the window left from load: 0 fps, clamped to 0
+  uint32_t start = 0xFFFFFFFFu - 1999u;  // the tick count wraps in the second window
+  ASSERT_TRUE(Frame(start));             // closes the window left from load: 0 fps, clamped to 0
   EXPECT_EQ(Loop.FrameDelay, 0);
-  uint32_t start = kBoot;
-
-  // 41 frames 25 ms apart, then the window closes at 1025 ms: 40 per second.
-  for (int delay : {10, 20}) {
-    FramesEvery(25, start, start + 1000);
-    ASSERT_TRUE(Frame(start + 1025));
+  // 41 frames 25 ms apart, then the window closes at 1025 ms: 40 per second. Then 21 frames 50 ms
+  // apart, closing at 1050 ms: 20 per second.
+  for (auto [spacing, delay] : {std::pair{25u, 10}, {25u, 20}, {50u, 10}, {50u, 0}, {50u, 0}}) {
+    FramesEvery(spacing, start, start + 1000);
+    ASSERT_TRUE(Frame(start + 1000 + spacing));
     EXPECT_EQ(Loop.FrameDelay, delay);
-    start += 1025;
-  }
-  // 21 frames 50 ms apart, closing at 1050 ms: 20 per second.
-  for (int delay : {10, 0, 0}) {
-    FramesEvery(50, start, start + 1000);
-    ASSERT_TRUE(Frame(start + 1050));
-    EXPECT_EQ(Loop.FrameDelay, delay);
-    start += 1050;
+    start += 1000 + spacing;
   }
 }
 
 TEST_F(FrameLoopTest, TheMeasuringWindowClosesOnlyAfterMoreThanOneSecond) {
   ASSERT_TRUE(Frame(kBoot));
-  ASSERT_EQ(Loop.RateWindowStart, kBoot);
   ASSERT_TRUE(Frame(kBoot + 1000));
   EXPECT_EQ(Loop.RateWindowStart, kBoot);
   EXPECT_EQ(Loop.RateFrameCount, 2u);
@@ -120,7 +151,6 @@ TEST_F(FrameLoopTest, TheHoldSkipsTheTestFor5000msAfterItFired) {
   ASSERT_TRUE(Frame(kBoot));
   EXPECT_EQ(Loop.AutoChangeHold, 1);
   EXPECT_EQ(Loop.EffectChangeCount, 0u);
-  EXPECT_EQ(Loop.EffectStartTime, 0u);
   ASSERT_TRUE(Frame(kBoot + 5000));
   EXPECT_EQ(Loop.EffectChangeCount, 0u);
   ASSERT_TRUE(Frame(kBoot + 5001));
@@ -128,23 +158,14 @@ TEST_F(FrameLoopTest, TheHoldSkipsTheTestFor5000msAfterItFired) {
   EXPECT_EQ(Loop.EffectStartTime, kBoot + 5001);
 }
 
-TEST_F(FrameLoopTest, FramesRunOnThroughTheTickWrap) {
-  const uint32_t start = 0xFFFFFFFFu - 999u;  // the count wraps 1000 ms in
-  ASSERT_TRUE(Frame(start));
-  FramesEvery(25, start, start + 2000);  // every frame drawn: the delay stays below 25
-  EXPECT_EQ(Loop.FrameDelay, 10);        // the window across the wrap measured 40 per second
-  EXPECT_EQ(Loop.LastFrameTime, start + 2000);
-}
-
 TEST_F(FrameLoopTest, AfterAnErrorReportANewEffectStartsWithItsClock15sBack) {
   SettleAt(kBoot);
   const uint32_t changes = Loop.EffectChangeCount;
   ReportError("Dxk Blt error");
-  ASSERT_TRUE(Frame(kBoot + 100));
+  EXPECT_EQ(Turn(kBoot + 100), FrameStage::kRedrawn);
   EXPECT_EQ(Loop.EffectChangeCount, changes + 1);
   EXPECT_EQ(Loop.EffectStartTime, kBoot + 100 - 15000);
   EXPECT_EQ(Requests.ReinitRequest, 0);
-  EXPECT_EQ(Loop.ReinitFrame, 0);
   // So the next automatic change comes 16 s later.
   ASSERT_TRUE(Frame(kBoot + 100 + 15999));
   EXPECT_EQ(Loop.EffectChangeCount, changes + 1);
@@ -159,24 +180,11 @@ TEST_F(FrameLoopTest, AResizeRebuildsTheSceneButKeepsTheEffectAndItsClock) {
   ASSERT_TRUE(Frame(kBoot + 100, PictureRect{0, 0, 40, 30}));
   EXPECT_EQ(Loop.SceneWidth, 40);
   EXPECT_EQ(Loop.SceneHeight, 30);
-  EXPECT_EQ(Loop.SceneReady, 1);
   EXPECT_EQ(IsDrawSurfaceReady(), 1);
   EXPECT_EQ(Loop.EffectChangeCount, changes);
   EXPECT_EQ(Loop.EffectStartTime, kBoot - 40000);
   EXPECT_EQ(Requests.SceneInitFrame, 0);
   EXPECT_EQ(Requests.NewEffectRequest, 0);
-}
-
-TEST_F(FrameLoopTest, RequestsMadeDuringASceneInitialisationAreRefused) {
-  Requests.SceneInitFrame = 1;
-  RequestNewEffect();
-  EXPECT_EQ(Requests.NewEffectRequest, 0);
-  Requests.SceneInitFrame = 0;
-  Requests.EffectLocked = 1;
-  RequestNewEffect();
-  EXPECT_EQ(Requests.NewEffectRequest, 0);
-  RequestChangeDrawing();
-  EXPECT_EQ(Requests.ChangeDrawingRequest, 1);
 }
 
 TEST_F(FrameLoopTest, ALockedEffectSurvivesAutomaticChangesAndErrorsButNotChangeDrawing) {
@@ -195,38 +203,87 @@ TEST_F(FrameLoopTest, ALockedEffectSurvivesAutomaticChangesAndErrorsButNotChange
   EXPECT_EQ(Requests.ChangeDrawingRequest, 0);
 }
 
-TEST_F(FrameLoopTest, AnOverlayPassPutsTheDrawingModeBack) {
-  SettleAt(kBoot);
-  Scene.DrawingMode = kModeScatterClouds;
-  DrawOverlayPass(kModeStarburst);
-  EXPECT_EQ(Scene.DrawingMode, kModeScatterClouds);
-  EXPECT_EQ(Scene.OverlayPass, 0);
+TEST_F(FrameLoopTest, ASurfaceThatCannotBeMadeEndsTheTurnAndEveryNextTurnRetries) {
+  refuseNothrowNew = true;
+  for (uint32_t at : {kBoot, kBoot + 40}) {
+    EXPECT_EQ(Turn(at), FrameStage::kEnded);
+    EXPECT_EQ(Loop.SceneReady, 0);
+    EXPECT_EQ(Requests.SceneInitFrame, 1);  // stays set until a frame completes
+    EXPECT_EQ(Loop.RateFrameCount, 0u);     // nothing past the scene check
+    EXPECT_EQ(clock.Now(), at + 1);         // a 1 ms nap, not a spin
+  }
+  EXPECT_EQ(probed.texts, std::vector<std::string>(2, "Render Scene InitDXK failed"));
+  refuseNothrowNew = false;
+  EXPECT_EQ(Turn(kBoot + 80), FrameStage::kRedrawn);  // not handed over: it goes straight on
+  EXPECT_EQ(Loop.SceneReady, 1);
+  EXPECT_EQ(Requests.SceneInitFrame, 0);
+  EXPECT_EQ(Turn(kBoot + 120), FrameStage::kHandedOver);
+  EXPECT_EQ(handOvers, 1);
 }
 
-TEST_F(FrameLoopTest, ReleasingTheSceneMakesTheNextFrameRebuildIt) {
-  SettleAt(kBoot);
-  ReleaseScene();
-  EXPECT_EQ(IsDrawSurfaceReady(), 0);
-  EXPECT_EQ(Loop.SceneWidth, 0);
-  ASSERT_TRUE(Frame(kBoot + 100));
-  EXPECT_EQ(Loop.SceneReady, 1);
-  EXPECT_EQ(Loop.SceneWidth, 32);
+TEST_F(FrameLoopTest, AFaultInTheSceneSetUpOrTheSceneIsReportedAndTheFrameGoesOn) {
+  // A set-up fault leaves no surface but the frame is drawn, and the next turn builds again; a
+  // fault in the scene still leaves the extra passes and the hand-over.
+  using enum TurnStage;
+  const struct {
+    TurnStage stage;
+    PictureRect picture;
+    const char* text;
+    FrameStage result;
+    std::vector<TurnStage> stages;
+  } cases[] = {
+      {kSceneSetUp,
+       {0, 0, 40, 30},
+       "Dxk initialization error",
+       FrameStage::kRedrawn,
+       {kSceneSetUp, kDrawScene, kExtraPasses}},
+      {kDrawScene, kPicture, "DrawSW error", FrameStage::kHandedOver, {kDrawScene, kExtraPasses}},
+  };
+  for (const auto& c : cases) {
+    SetUp();
+    ASSERT_TRUE(Frame(kBoot));
+    probed.stages.clear();
+    probed.throwAt = c.stage;
+    EXPECT_EQ(Turn(kBoot + 40, c.picture), c.result);
+    EXPECT_EQ(probed.texts, std::vector<std::string>{c.text});
+    EXPECT_EQ(probed.stages, c.stages);
+    EXPECT_EQ(handOvers, c.result == FrameStage::kHandedOver ? 1 : 0);
+    ASSERT_TRUE(Frame(kBoot + 80, c.picture));
+    EXPECT_EQ(IsDrawSurfaceReady(), 1);
+    EXPECT_EQ(Loop.SceneWidth, c.picture.right);
+    handOvers = 0;
+  }
+}
+
+TEST_F(FrameLoopTest, TheDrawThreadReportsAFaultInAFrameAndDrawsOn) {
+  // The thread's body on this thread: the first frame throws in the extra passes, which nothing
+  // inside the frame catches; the second frame ends the loop.
+  SetTargetRect(kPicture);
+  Probes.entering = [](TurnStage stage) {
+    if (stage != TurnStage::kExtraPasses) return;
+    probed.stages.push_back(stage);
+    if (probed.stages.size() == 1) throw std::runtime_error("probe");
+    DrawThread.DrawThreadStop = 1;
+  };
+  DrawThreadBody();
+  SetTargetRect(PictureRect{});
+  EXPECT_EQ(probed.texts, std::vector<std::string>{"Draw thread exception"});
+  EXPECT_EQ(probed.stages.size(), 2u);
+  EXPECT_EQ(DrawThread.DrawThreadStop, 0);
+  EXPECT_EQ(Requests.SceneInitFrame, 0);  // the second frame ran to its end
+}
+
+TEST_F(FrameLoopTest, ANewEffectAskedForBeforeTheFirstFrameReplacesTheFirstEffectAfterIt) {
+  // Without the request the first frame keeps the petal ring: its own re-initialisation and
+  // the due automatic change are both refused during the scene set-up.
+  for (bool asked : {false, true}) {
+    SetUp();
+    if (asked) RequestNewEffect();
+    ASSERT_TRUE(Frame(kBoot));
+    EXPECT_EQ(Loop.EffectChangeCount, asked ? 1u : 0u) << asked;
+    EXPECT_EQ(Scene.DrawingMode != kModePetalRing, asked);
+    EXPECT_EQ(Requests.NewEffectRequest, 0);
+  }
 }
 
 }  // namespace
-
-TEST_F(FrameLoopTest, AReinitialisedFrameNeitherHandsOverNorWaitsButTheNextFrameDoes) {
-  clock.SetNow(kBoot);
-  RunFrame(kPicture);  // builds the scene: a re-initialised frame
-  EXPECT_EQ(Loop.SceneReady, 1);
-  EXPECT_FALSE(platform::WaitEvent(DrawThread.FrameDoneEvent, 0));  // the host gets nothing to show
-  EXPECT_FALSE(
-      platform::WaitEvent(DrawThread.FrameRequestEvent, 0));  // and is not asked for samples
-
-  clock.SetNow(kBoot + 40);
-  platform::SignalEvent(DrawThread.FrameRequestEvent);  // the host's request, already there
-  RunFrame(kPicture);
-  EXPECT_TRUE(platform::WaitEvent(DrawThread.FrameDoneEvent, 0));
-  EXPECT_FALSE(
-      platform::WaitEvent(DrawThread.FrameRequestEvent, 0));  // consumed by the hand-off wait
-}

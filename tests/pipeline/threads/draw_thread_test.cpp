@@ -39,25 +39,6 @@ TEST(DrawThreadStop, WithoutAThreadStillClosesBothEventsAndSetsFirstRenderPendin
   EXPECT_EQ(DrawThread.FirstRenderPending, 1);
 }
 
-TEST(DrawThreadEvents, ASecondOpenerOfTheNameGetsTheSameAutoResetEvent) {
-  platform::EventHandle first = platform::OpenAutoResetEvent(kFrameDoneEventName);
-  platform::EventHandle second = platform::OpenAutoResetEvent(kFrameDoneEventName);
-  platform::EventHandle other = platform::OpenAutoResetEvent(kFrameRequestEventName);
-  ASSERT_TRUE(first && second && other);
-  EXPECT_FALSE(platform::WaitEvent(second, 0));
-  platform::SignalEvent(first);
-  EXPECT_FALSE(platform::WaitEvent(other, 0));
-  EXPECT_TRUE(platform::WaitEvent(second, 0));
-  EXPECT_FALSE(platform::WaitEvent(first, 0));  // taken once, then reset
-  platform::CloseEvent(first);
-  platform::SignalEvent(second);  // still alive through the second handle
-  EXPECT_TRUE(platform::WaitEvent(second, 0));
-  platform::CloseEvent(second);
-  platform::CloseEvent(other);
-  EXPECT_FALSE(platform::SignalEvent(second));  // a closed handle fails cleanly
-  EXPECT_FALSE(platform::WaitEvent(second, platform::kWaitForever));
-}
-
 TEST_F(DrawThreadTest, AThreadBlockedInItsWaitEndsWithinTheFirst100msStep) {
   ASSERT_EQ(StartDrawThread(), 1);
   EXPECT_EQ(DrawThread.FirstRenderPending, 1);
@@ -95,13 +76,13 @@ TEST_F(DrawThreadTest, AThreadThatNeverRanIsEndedAfterTenTries) {
   EXPECT_EQ(DrawThread.DrawThreadHandle, nullptr);
 }
 
-TEST_F(DrawThreadTest, AThousandStartStopCyclesLeaveNoThreadsOrHandlesBehind) {
+TEST_F(DrawThreadTest, StartStopCyclesLeaveNoThreadsOrHandlesBehind) {
   const Census before;
-  for (int cycle = 0; cycle < 1000; ++cycle) {
+  for (int cycle = 0; cycle < 20; ++cycle) {
     ASSERT_EQ(StartDrawThread(), 1) << cycle;
-    // Half the threads run (one of them in every ten draws frames), half are ended unrun.
+    // Half the threads run (two of them draw frames), half are ended unrun.
     if (cycle % 2 == 1) {
-      SetTargetRect(cycle % 20 == 1 ? PictureRect{0, 0, 16, 12} : PictureRect{});
+      SetTargetRect(cycle % 10 == 1 ? PictureRect{0, 0, 16, 12} : PictureRect{});
       clock.ExpectThread();
       ResumeDrawThread();
       platform::SleepMilliseconds(3);

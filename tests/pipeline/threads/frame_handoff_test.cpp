@@ -11,6 +11,7 @@
 #include "pipeline/frame_loop.h"
 #include "pipeline/threads/host_double.h"
 #include "platform/lockstep_clock.h"
+#include "raster/drawing.h"
 
 namespace {
 
@@ -167,7 +168,7 @@ TEST_F(HandOffTest, RunsOnTheSystemClock) {
   EXPECT_GE(host.shown.size(), 1u);
   ShutDownDrawing();
   EXPECT_EQ(DrawThread.DrawThreadHandle, nullptr);
-  EXPECT_EQ(Loop.SceneReady, 0);
+  EXPECT_EQ(IsDrawSurfaceReady(), 0);
 }
 
 }  // namespace
