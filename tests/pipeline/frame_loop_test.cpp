@@ -51,10 +51,6 @@ void Enter(TurnStage stage) {
   }
 }
 
-void CountHandOver(void* count) {
-  ++*static_cast<int*>(count);
-}
-
 class FrameLoopTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -73,24 +69,12 @@ class FrameLoopTest : public ::testing::Test {
 
   FrameStage Turn(uint32_t at, PictureRect picture = kPicture) {
     clock.SetNow(at);
-    return RunFrameTurn(picture, CountHandOver, &handOvers);
+    return RunFrameTurn(
+        picture, [](void* count) { ++*static_cast<int*>(count); }, &handOvers);
   }
   // True when the turn drew a frame (handed over, or re-initialised).
   bool Frame(uint32_t at, PictureRect picture = kPicture) {
     return Turn(at, picture) != FrameStage::kEnded;
-  }
-
-  // A running effect: first frame done, effect clock at `start`, no hold.
-  void SettleAt(uint32_t start) {
-    ASSERT_TRUE(Frame(start));
-    Loop.EffectStartTime = start;
-    Loop.AutoChangeHold = 0;
-  }
-
-  // Frames every `spacing` ms after `from` up to `to` (inclusive).
-  void FramesEvery(uint32_t spacing, uint32_t from, uint32_t to) {
-    for (uint32_t t = from + spacing; t - from <= to - from; t += spacing)
-      EXPECT_TRUE(Frame(t)) << t;
   }
 
   platform::LockstepClock clock{kBoot};
@@ -104,21 +88,11 @@ TEST_F(FrameLoopTest, FrameDelayFollowsTheMeasuredRateOnePerFrameAndNeverGoesNeg
   // 41 frames 25 ms apart, then the window closes at 1025 ms: 40 per second. Then 21 frames 50 ms
   // apart, closing at 1050 ms: 20 per second.
   for (auto [spacing, delay] : {std::pair{25u, 10}, {25u, 20}, {50u, 10}, {50u, 0}, {50u, 0}}) {
-    FramesEvery(spacing, start, start + 1000);
-    ASSERT_TRUE(Frame(start + 1000 + spacing));
+    for (uint32_t t = start + spacing; t - start <= 1000 + spacing; t += spacing)
+      ASSERT_TRUE(Frame(t)) << t;
     EXPECT_EQ(Loop.FrameDelay, delay);
     start += 1000 + spacing;
   }
-}
-
-TEST_F(FrameLoopTest, TheMeasuringWindowClosesOnlyAfterMoreThanOneSecond) {
-  ASSERT_TRUE(Frame(kBoot));
-  ASSERT_TRUE(Frame(kBoot + 1000));
-  EXPECT_EQ(Loop.RateWindowStart, kBoot);
-  EXPECT_EQ(Loop.RateFrameCount, 2u);
-  ASSERT_TRUE(Frame(kBoot + 1001));
-  EXPECT_EQ(Loop.RateWindowStart, kBoot + 1001);
-  EXPECT_EQ(Loop.RateFrameCount, 1u);
 }
 
 TEST_F(FrameLoopTest, AFrameNotYetDueSleepsOneMillisecondAndHandsNothingOver) {
@@ -130,110 +104,82 @@ TEST_F(FrameLoopTest, AFrameNotYetDueSleepsOneMillisecondAndHandsNothingOver) {
   EXPECT_TRUE(Frame(kBoot + 20));
 }
 
-TEST_F(FrameLoopTest, TheEffectChangesByItselfAtAnAgeOf31000msAlsoAcrossTheTickWrap) {
-  for (uint32_t start : {kBoot, 0xFFFFFFFFu - 20000u}) {
-    SettleAt(start);
-    const uint32_t changes = Loop.EffectChangeCount;
-    ASSERT_TRUE(Frame(start + 30999));
-    EXPECT_EQ(Loop.EffectChangeCount, changes);
-    EXPECT_EQ(Loop.AutoChangeHold, 0);
-    ASSERT_TRUE(Frame(start + 31000));
-    EXPECT_EQ(Loop.EffectChangeCount, changes + 1);
-    EXPECT_EQ(Loop.EffectStartTime, start + 31000);
-    EXPECT_EQ(Loop.AutoChangeHold, 1);
-    EXPECT_EQ(Loop.HoldStart, start + 31000);
+TEST_F(FrameLoopTest, TheEffectClockAndTheRequestsAcrossTheTickWrap) {
+  enum Before { kNothing, kAsk, kSettle, kReport, kLock, kChangeDrawing, kResize };
+  // {ms after the first frame, what happens before this frame, effects chosen so far, effect
+  // clock}; kSettle sets the effect clock to the frame's time and ends the hold.
+  struct Step {
+    uint32_t at;
+    Before before;
+    uint32_t changes;
+    uint32_t clock;
+  };
+  constexpr uint32_t T = 0xFFFFFFFFu - 20000u;
+  const std::vector<Step> scenarios[] = {
+      // At the first start the clock is 0: the test fires, the scene initialisation blocks it,
+      // and the change comes only once the 5000 ms hold has passed.
+      {{0, kNothing, 0, 0}, {5000, kNothing, 0, 0}, {5001, kNothing, 1, T + 5001}},
+      // A new effect asked for before the first frame replaces the first effect after it.
+      {{0, kAsk, 1, 0}},
+      // The effect changes by itself at an age of 31000 ms.
+      {{0, kNothing, 0, 0},
+       {40, kSettle, 0, T + 40},
+       {31039, kNothing, 0, T + 40},
+       {31040, kNothing, 1, T + 31040}},
+      // After an error report a new effect starts with its clock 15 s back: 16 s to the next.
+      {{0, kNothing, 0, 0},
+       {40, kSettle, 0, T + 40},
+       {140, kReport, 1, T + 140 - 15000},
+       {16139, kNothing, 1, T + 140 - 15000},
+       {16140, kNothing, 2, T + 16140}},
+      // A locked effect only restarts its clock, and ignores errors, but not a change of drawing.
+      {{0, kNothing, 0, 0},
+       {40, kSettle, 0, T + 40},
+       {31040, kLock, 0, T + 31040},
+       {31140, kReport, 0, T + 16140},
+       {31240, kChangeDrawing, 1, T + 16140}},
+      // A resize rebuilds the scene but keeps the effect and its clock, even with a change due.
+      {{0, kNothing, 0, 0}, {40, kSettle, 0, T + 40}, {31040, kResize, 0, T + 40}},
+  };
+  for (const std::vector<Step>& steps : scenarios) {
+    SetUp();
+    PictureRect picture = kPicture;
+    for (const Step& step : steps) {
+      SCOPED_TRACE(testing::Message() << "scenario " << &steps - scenarios << " at " << step.at);
+      if (step.before == kAsk) RequestNewEffect();
+      if (step.before == kSettle) {
+        Loop.EffectStartTime = T + step.at;
+        Loop.AutoChangeHold = 0;
+      }
+      if (step.before == kReport) ReportError("Dxk Blt error");
+      if (step.before == kLock) Requests.EffectLocked = 1;
+      if (step.before == kChangeDrawing) RequestChangeDrawing();
+      if (step.before == kResize) picture = PictureRect{0, 0, 40, 30};
+      ASSERT_TRUE(Frame(T + step.at, picture));
+      EXPECT_EQ(Loop.EffectChangeCount, step.changes);
+      EXPECT_EQ(Loop.EffectStartTime, step.clock);
+      EXPECT_EQ(Loop.SceneWidth, picture.right);
+      EXPECT_EQ(Requests.NewEffectRequest | Requests.ChangeDrawingRequest, 0);
+    }
   }
 }
 
-TEST_F(FrameLoopTest, TheHoldSkipsTheTestFor5000msAfterItFired) {
-  // At the first start the clock is 0: the test fires, the scene initialisation blocks it, and
-  // the change comes only once the hold has passed.
-  ASSERT_TRUE(Frame(kBoot));
-  EXPECT_EQ(Loop.AutoChangeHold, 1);
-  EXPECT_EQ(Loop.EffectChangeCount, 0u);
-  ASSERT_TRUE(Frame(kBoot + 5000));
-  EXPECT_EQ(Loop.EffectChangeCount, 0u);
-  ASSERT_TRUE(Frame(kBoot + 5001));
-  EXPECT_EQ(Loop.EffectChangeCount, 1u);
-  EXPECT_EQ(Loop.EffectStartTime, kBoot + 5001);
-}
-
-TEST_F(FrameLoopTest, AfterAnErrorReportANewEffectStartsWithItsClock15sBack) {
-  SettleAt(kBoot);
-  const uint32_t changes = Loop.EffectChangeCount;
-  ReportError("Dxk Blt error");
-  EXPECT_EQ(Turn(kBoot + 100), FrameStage::kRedrawn);
-  EXPECT_EQ(Loop.EffectChangeCount, changes + 1);
-  EXPECT_EQ(Loop.EffectStartTime, kBoot + 100 - 15000);
-  EXPECT_EQ(Requests.ReinitRequest, 0);
-  // So the next automatic change comes 16 s later.
-  ASSERT_TRUE(Frame(kBoot + 100 + 15999));
-  EXPECT_EQ(Loop.EffectChangeCount, changes + 1);
-  ASSERT_TRUE(Frame(kBoot + 100 + 16000));
-  EXPECT_EQ(Loop.EffectChangeCount, changes + 2);
-}
-
-TEST_F(FrameLoopTest, AResizeRebuildsTheSceneButKeepsTheEffectAndItsClock) {
-  SettleAt(kBoot);
-  Loop.EffectStartTime = kBoot - 40000;  // the automatic change is due as well
-  const uint32_t changes = Loop.EffectChangeCount;
-  ASSERT_TRUE(Frame(kBoot + 100, PictureRect{0, 0, 40, 30}));
-  EXPECT_EQ(Loop.SceneWidth, 40);
-  EXPECT_EQ(Loop.SceneHeight, 30);
-  EXPECT_EQ(IsDrawSurfaceReady(), 1);
-  EXPECT_EQ(Loop.EffectChangeCount, changes);
-  EXPECT_EQ(Loop.EffectStartTime, kBoot - 40000);
-  EXPECT_EQ(Requests.SceneInitFrame, 0);
-  EXPECT_EQ(Requests.NewEffectRequest, 0);
-}
-
-TEST_F(FrameLoopTest, ALockedEffectSurvivesAutomaticChangesAndErrorsButNotChangeDrawing) {
-  SettleAt(kBoot);
-  Requests.EffectLocked = 1;
-  const uint32_t changes = Loop.EffectChangeCount;
-  ASSERT_TRUE(Frame(kBoot + 31000));
-  EXPECT_EQ(Loop.EffectChangeCount, changes);
-  EXPECT_EQ(Loop.EffectStartTime, kBoot + 31000);  // only the clock restarts
-  ReportError("DrawSW error");
-  ASSERT_TRUE(Frame(kBoot + 31100));
-  EXPECT_EQ(Loop.EffectChangeCount, changes);
-  RequestChangeDrawing();
-  ASSERT_TRUE(Frame(kBoot + 31200));
-  EXPECT_EQ(Loop.EffectChangeCount, changes + 1);
-  EXPECT_EQ(Requests.ChangeDrawingRequest, 0);
-}
-
-TEST_F(FrameLoopTest, ASurfaceThatCannotBeMadeEndsTheTurnAndEveryNextTurnRetries) {
-  refuseNothrowNew = true;
-  for (uint32_t at : {kBoot, kBoot + 40}) {
-    EXPECT_EQ(Turn(at), FrameStage::kEnded);
-    EXPECT_EQ(Loop.SceneReady, 0);
-    EXPECT_EQ(Requests.SceneInitFrame, 1);  // stays set until a frame completes
-    EXPECT_EQ(Loop.RateFrameCount, 0u);     // nothing past the scene check
-    EXPECT_EQ(clock.Now(), at + 1);         // a 1 ms nap, not a spin
-  }
-  EXPECT_EQ(probed.texts, std::vector<std::string>(2, "Render Scene InitDXK failed"));
-  refuseNothrowNew = false;
-  EXPECT_EQ(Turn(kBoot + 80), FrameStage::kRedrawn);  // not handed over: it goes straight on
-  EXPECT_EQ(Loop.SceneReady, 1);
-  EXPECT_EQ(Requests.SceneInitFrame, 0);
-  EXPECT_EQ(Turn(kBoot + 120), FrameStage::kHandedOver);
-  EXPECT_EQ(handOvers, 1);
-}
-
-TEST_F(FrameLoopTest, AFaultInTheSceneSetUpOrTheSceneIsReportedAndTheFrameGoesOn) {
-  // A set-up fault leaves no surface but the frame is drawn, and the next turn builds again; a
-  // fault in the scene still leaves the extra passes and the hand-over.
+TEST_F(FrameLoopTest, FailuresInTheSceneSetUpAndDrawingAreReportedAndTheLoopGoesOn) {
+  // A surface that cannot be made ends the turn after a 1 ms nap, and the next turn builds again;
+  // a set-up fault leaves no surface but the frame is drawn; a fault in the scene still leaves
+  // the extra passes and the hand-over.
   using enum TurnStage;
+  const PictureRect larger{0, 0, 40, 30};
   const struct {
-    TurnStage stage;
+    std::optional<TurnStage> throwAt;  // none: the surface cannot be made
     PictureRect picture;
     const char* text;
     FrameStage result;
     std::vector<TurnStage> stages;
   } cases[] = {
+      {{}, larger, "Render Scene InitDXK failed", FrameStage::kEnded, {kSceneSetUp}},
       {kSceneSetUp,
-       {0, 0, 40, 30},
+       larger,
        "Dxk initialization error",
        FrameStage::kRedrawn,
        {kSceneSetUp, kDrawScene, kExtraPasses}},
@@ -243,8 +189,13 @@ TEST_F(FrameLoopTest, AFaultInTheSceneSetUpOrTheSceneIsReportedAndTheFrameGoesOn
     SetUp();
     ASSERT_TRUE(Frame(kBoot));
     probed.stages.clear();
-    probed.throwAt = c.stage;
+    probed.throwAt = c.throwAt;
+    refuseNothrowNew = !c.throwAt;
     EXPECT_EQ(Turn(kBoot + 40, c.picture), c.result);
+    refuseNothrowNew = false;
+    const bool ended = c.result == FrameStage::kEnded;
+    EXPECT_EQ(clock.Now(), kBoot + 40 + (ended ? 1 : 0));
+    EXPECT_EQ(Requests.SceneInitFrame, ended ? 1 : 0);  // cleared only by a completed frame
     EXPECT_EQ(probed.texts, std::vector<std::string>{c.text});
     EXPECT_EQ(probed.stages, c.stages);
     EXPECT_EQ(handOvers, c.result == FrameStage::kHandedOver ? 1 : 0);
@@ -271,19 +222,6 @@ TEST_F(FrameLoopTest, TheDrawThreadReportsAFaultInAFrameAndDrawsOn) {
   EXPECT_EQ(probed.stages.size(), 2u);
   EXPECT_EQ(DrawThread.DrawThreadStop, 0);
   EXPECT_EQ(Requests.SceneInitFrame, 0);  // the second frame ran to its end
-}
-
-TEST_F(FrameLoopTest, ANewEffectAskedForBeforeTheFirstFrameReplacesTheFirstEffectAfterIt) {
-  // Without the request the first frame keeps the petal ring: its own re-initialisation and
-  // the due automatic change are both refused during the scene set-up.
-  for (bool asked : {false, true}) {
-    SetUp();
-    if (asked) RequestNewEffect();
-    ASSERT_TRUE(Frame(kBoot));
-    EXPECT_EQ(Loop.EffectChangeCount, asked ? 1u : 0u) << asked;
-    EXPECT_EQ(Scene.DrawingMode != kModePetalRing, asked);
-    EXPECT_EQ(Requests.NewEffectRequest, 0);
-  }
 }
 
 }  // namespace

@@ -10,8 +10,6 @@
 
 namespace {
 
-constexpr uint32_t kBoot = 100000;
-
 class DrawThreadTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -23,57 +21,48 @@ class DrawThreadTest : public ::testing::Test {
     platform::SetTimeSource(nullptr);
     ResetFrameLoopState();
   }
-  platform::LockstepClock clock{kBoot};
+  platform::LockstepClock clock{100000};
 };
 
-TEST(DrawThreadStop, WithoutAThreadStillClosesBothEventsAndSetsFirstRenderPending) {
-  const int open_before = platform::OpenEventHandleCount();
-  DrawThread.FrameRequestEvent = platform::OpenAutoResetEvent(kFrameRequestEventName);
-  DrawThread.FrameDoneEvent = platform::OpenAutoResetEvent(kFrameDoneEventName);
-  ASSERT_EQ(platform::OpenEventHandleCount(), open_before + 2);
-  DrawThread.FirstRenderPending = 0;
-  StopDrawThread();
-  EXPECT_EQ(DrawThread.FrameRequestEvent.load(), nullptr);
-  EXPECT_EQ(DrawThread.FrameDoneEvent.load(), nullptr);
-  EXPECT_EQ(platform::OpenEventHandleCount(), open_before);
-  EXPECT_EQ(DrawThread.FirstRenderPending, 1);
-}
-
-TEST_F(DrawThreadTest, AThreadBlockedInItsWaitEndsWithinTheFirst100msStep) {
-  ASSERT_EQ(StartDrawThread(), 1);
-  EXPECT_EQ(DrawThread.FirstRenderPending, 1);
-  SetTargetRect(PictureRect{0, 0, 32, 24});
-  clock.ExpectThread();
-  ResumeDrawThread();
-  // The first frame is drawn and handed over; the thread now waits for samples.
-  ASSERT_TRUE(platform::WaitEvent(DrawThread.FrameDoneEvent, 1000));
-  const uint32_t asked = platform::TickCount();
-  StopDrawThread();
-  EXPECT_EQ(uint32_t(platform::TickCount() - asked), 100u);
-  EXPECT_EQ(DrawThread.DrawThreadHandle, nullptr);
-  EXPECT_EQ(DrawThread.DrawThreadStop, 0);
-  EXPECT_EQ(DrawThread.FirstRenderPending, 1);
-  EXPECT_EQ(DrawThread.FrameRequestEvent.load(), nullptr);
-}
-
-TEST_F(DrawThreadTest, WithNoTargetTheThreadOnlyNapsAndDrawsNothing) {
-  ASSERT_EQ(StartDrawThread(), 1);
-  clock.ExpectThread();
-  ResumeDrawThread();
-  EXPECT_FALSE(platform::WaitEvent(DrawThread.FrameDoneEvent, 200));
-  EXPECT_EQ(Loop.SceneReady, 0);
-  const uint32_t asked = platform::TickCount();
-  StopDrawThread();
-  EXPECT_EQ(uint32_t(platform::TickCount() - asked), 100u);
-}
-
-TEST_F(DrawThreadTest, AThreadThatNeverRanIsEndedAfterTenTries) {
-  ASSERT_EQ(StartDrawThread(), 1);
-  const uint32_t asked = platform::TickCount();
-  StopDrawThread();
-  EXPECT_EQ(uint32_t(platform::TickCount() - asked), 1000u);
-  EXPECT_EQ(DrawThread.DrawThreadStop, 0);
-  EXPECT_EQ(DrawThread.DrawThreadHandle, nullptr);
+TEST_F(DrawThreadTest, AStopEndsTheThreadAndClosesBothEvents) {
+  // {thread made, resumed, target, ms the stop takes}: a thread blocked in its wait for samples,
+  // or napping without a target, ends within the first 100 ms step; one that never ran is ended
+  // after ten; without a thread only the events are closed.
+  const struct {
+    bool made, resumed;
+    PictureRect target;
+    uint32_t ms;
+  } cases[] = {{true, true, {0, 0, 32, 24}, 100},
+               {true, true, {}, 100},
+               {true, false, {}, 1000},
+               {false, false, {}, 0}};
+  for (const auto& c : cases) {
+    const int open_before = platform::OpenEventHandleCount();
+    if (c.made) {
+      ASSERT_EQ(StartDrawThread(), 1);
+    } else {
+      DrawThread.FrameRequestEvent = platform::OpenAutoResetEvent(kFrameRequestEventName);
+      DrawThread.FrameDoneEvent = platform::OpenAutoResetEvent(kFrameDoneEventName);
+    }
+    ASSERT_EQ(platform::OpenEventHandleCount(), open_before + 2);
+    DrawThread.FirstRenderPending = 0;
+    SetTargetRect(c.target);
+    if (c.resumed) {
+      clock.ExpectThread();
+      ResumeDrawThread();
+      // With a target a frame is drawn and handed over; the thread then waits for samples.
+      EXPECT_EQ(platform::WaitEvent(DrawThread.FrameDoneEvent, 200), c.target.right != 0);
+    }
+    const uint32_t asked = platform::TickCount();
+    StopDrawThread();
+    EXPECT_EQ(platform::TickCount() - asked, c.ms);
+    EXPECT_EQ(DrawThread.DrawThreadHandle, nullptr);
+    EXPECT_EQ(DrawThread.DrawThreadStop, 0);
+    EXPECT_EQ(DrawThread.FirstRenderPending, 1);
+    EXPECT_EQ(platform::OpenEventHandleCount(), open_before);
+    TearDown();
+    SetUp();
+  }
 }
 
 TEST_F(DrawThreadTest, StartStopCyclesLeaveNoThreadsOrHandlesBehind) {
