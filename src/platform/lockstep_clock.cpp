@@ -69,8 +69,7 @@ struct LockstepClock::State {
         const Member& m = it->second;
         const uint64_t time = m.blocked ? m.deadline : m.wake;
         if (time == kNever) continue;
-        if (next == members.end() || time < at ||
-            (time == at && m.order > next->second.order)) {
+        if (next == members.end() || time < at || (time == at && m.order > next->second.order)) {
           next = it;
           at = time;
         }
