@@ -159,12 +159,20 @@ class AsyncSink : public FrameSink {
         });
         if (aborted_ || error_ || item == nullptr) return;
       }
-      auto planes = FreePlanes();
+      // The same shown picture again (no new one was presented in between): the same planes.
+      // Its pixels cannot have changed, as the renderer refills only buffers nobody holds.
+      YuvFrame planes = last_planes_;
       try {
-        if (item->kind == Item::kShown)
-          ConvertShownPixelsToYuv420(*item->shown, *planes);
-        else
-          ConvertToYuv420(item->picture, *planes);
+        if (item->kind != Item::kShown || item->shown != last_shown_) {
+          auto fresh = FreePlanes();
+          if (item->kind == Item::kShown)
+            ConvertShownPixelsToYuv420(*item->shown, *fresh);
+          else
+            ConvertToYuv420(item->picture, *fresh);
+          planes = fresh;
+          last_shown_ = item->shown;
+          last_planes_ = planes;
+        }
       } catch (...) {
         std::lock_guard<std::mutex> lock(mutex_);
         Fail(std::current_exception());
@@ -248,6 +256,8 @@ class AsyncSink : public FrameSink {
   std::deque<Item> queue_;
   std::vector<Item> spare_;
   std::vector<std::shared_ptr<std::vector<uint8_t>>> planes_;
+  ShownFrame last_shown_;  // the converter's last conversion (null after a picture)
+  YuvFrame last_planes_;
   size_t pictures_ = 0;  // pictures queued, being converted or being written
   std::exception_ptr error_;
   bool stopping_ = false;
