@@ -2,6 +2,8 @@
 // Millisecond clock and sleep of the platform seam.
 #include <cstdint>
 
+#include "platform/event.h"
+
 namespace platform {
 
 // A replacement for the system clock: a virtual clock in tests, audio time in offline rendering.
@@ -10,6 +12,9 @@ class TimeSource {
   virtual ~TimeSource() = default;
   virtual uint32_t Now() = 0;
   virtual void Sleep(uint32_t milliseconds) = 0;
+  // WaitEvent while this source is installed: the wait is measured on this source. This one
+  // looks at the event once every millisecond of the source's sleeps.
+  virtual bool WaitEvent(EventHandle event, uint32_t milliseconds);
 };
 
 // 32-bit millisecond tick count (GetTickCount-style). It wraps after 49.7 days, so callers

@@ -17,8 +17,8 @@ EventHandle OpenAutoResetEvent(const char* name);
 bool SignalEvent(EventHandle event);
 
 // Takes the event, waiting at most `milliseconds` (kWaitForever: no limit). True when taken,
-// false on time-out or a bad handle. While a TimeSource is installed the wait is measured on it:
-// the caller polls in 1 ms sleeps of that source, so virtual time drives time-outs too.
+// false on time-out or a bad handle. While a TimeSource is installed the wait is measured on it
+// (TimeSource::WaitEvent), so virtual time drives time-outs too.
 bool WaitEvent(EventHandle event, uint32_t milliseconds);
 
 // Releases this handle; the event itself lives on while other handles or waiters hold it.

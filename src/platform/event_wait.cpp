@@ -5,18 +5,20 @@
 
 namespace platform {
 
-bool WaitEvent(EventHandle event, uint32_t milliseconds) {
-  if (InstalledTimeSource() == nullptr)
-    return SystemWaitEvent(event, milliseconds) == EventWait::kTaken;
-
-  // Virtual time advances only through sleeps of the installed source, so poll on it.
-  const uint32_t start = TickCount();
+bool TimeSource::WaitEvent(EventHandle event, uint32_t milliseconds) {
+  // Virtual time advances only through sleeps of the source, so look in 1 ms sleeps.
+  const uint32_t start = Now();
   for (;;) {
     const EventWait result = SystemWaitEvent(event, 0);
     if (result != EventWait::kTimedOut) return result == EventWait::kTaken;
-    if (milliseconds != kWaitForever && uint32_t(TickCount() - start) >= milliseconds) return false;
-    SleepMilliseconds(1);
+    if (milliseconds != kWaitForever && uint32_t(Now() - start) >= milliseconds) return false;
+    Sleep(1);
   }
+}
+
+bool WaitEvent(EventHandle event, uint32_t milliseconds) {
+  if (TimeSource* source = InstalledTimeSource()) return source->WaitEvent(event, milliseconds);
+  return SystemWaitEvent(event, milliseconds) == EventWait::kTaken;
 }
 
 }  // namespace platform

@@ -8,10 +8,12 @@
 //
 // A thread joins at its first clock call (and is given the normal scheduling class: it runs only
 // when it has the turn, so an idle-class thread would only hold the others up) and leaves when it
-// ends. Event waits poll in 1 ms sleeps while a time source is installed, so every block of the
-// draw thread and the host goes through here; a taking-part thread must not block on anything
-// else that another taking-part thread releases. Serves the tests, the Linux front end's
-// renders and the benchmarks; a single thread may also move the time itself (SetNow).
+// ends. Event waits go through here too, and end exactly as if the waiter looked at its event
+// once every millisecond, but without waking it before its event is taken or its time is up: a
+// thread whose event is not signalled sleeps until another thread has run. So every block of
+// the draw thread and the host goes through here; a taking-part thread must not block on
+// anything else that another taking-part thread releases. Serves the tests, the Linux front
+// end's renders and the benchmarks; a single thread may also move the time itself (SetNow).
 #include <cstdint>
 #include <memory>
 
@@ -32,6 +34,7 @@ class LockstepClock : public TimeSource {
 
   uint32_t Now() override;
   void Sleep(uint32_t milliseconds) override;
+  bool WaitEvent(EventHandle event, uint32_t milliseconds) override;
 
   // Sets the time; for a driver that is the only taking-part thread.
   void SetNow(uint32_t now);

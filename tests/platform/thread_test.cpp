@@ -1,181 +1,99 @@
-// Worker threads and events on the system clock.
+// Threads, events and the deterministic clock.
 #include "platform/thread.h"
 
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <chrono>
+#include <string>
 #include <thread>
+#include <vector>
 
 #include "pipeline/threads/thread_census.h"
 #include "platform/clock.h"
 #include "platform/event.h"
+#include "platform/lockstep_clock.h"
 
 namespace {
 
-std::atomic<int> body_runs{0};
-std::atomic<int> after_wait{0};
-std::atomic<int> swallowed{0};
-std::atomic<platform::EventHandle> gate{nullptr};
-std::atomic<platform::EventHandle> started{nullptr};
+// Both tests leave both events unsignalled.
+platform::EventHandle ping = platform::OpenAutoResetEvent(nullptr);
+platform::EventHandle pong = platform::OpenAutoResetEvent(nullptr);
 
-// Exiting threads may need a moment of real time to leave /proc.
-bool ThreadCountSettlesAt(int expected) {
-  for (int i = 0; i < 200; ++i) {
-    if (CountDirectoryEntries("/proc/self/task") == expected) return true;
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  }
-  return false;
-}
+// What the test thread does once resumed, after signalling `pong`: it never runs, waits for
+// `ping` (never signalled there), spins on waits that fail at once (a null handle, as a draw
+// loop's closed events), or computes between naps (as a draw thread drawing a large frame).
+enum class Does { kNeverRuns, kWaits, kSpins, kComputes };
+std::atomic<Does> does;
+std::atomic<int> progress{0};
 
-void CountRun() {
-  ++body_runs;
-  platform::SignalEvent(started);
-}
-
-// Blocks in an event wait that nobody will end, with a handler that must not swallow the end.
-void WaitForever() {
+void Body() {
+  platform::SignalEvent(pong);
   try {
-    platform::SignalEvent(started);
-    platform::WaitEvent(gate, platform::kWaitForever);
-    ++after_wait;
+    if (does == Does::kWaits) platform::WaitEvent(ping, platform::kWaitForever);
   } catch (...) {
-    platform::RethrowThreadCancellation();
-    ++swallowed;
+    platform::RethrowThreadCancellation();  // a swallowed end would go on below
   }
-}
-
-class Threads : public ::testing::Test {
- protected:
-  void SetUp() override {
-    gate = platform::OpenAutoResetEvent("PlatformTestGate");
-    started = platform::OpenAutoResetEvent("PlatformTestStarted");
-    body_runs = after_wait = swallowed = 0;
-  }
-  // Every test ends its thread and closes its handle: nothing may be left behind.
-  void TearDown() override {
-    EXPECT_TRUE(ThreadCountSettlesAt(threads_before));
-    EXPECT_EQ(platform::OpenThreadHandleCount(), handles_before);
-    platform::CloseEvent(gate.exchange(nullptr));
-    platform::CloseEvent(started.exchange(nullptr));
-  }
-  const int threads_before = CountDirectoryEntries("/proc/self/task");
-  const int handles_before = platform::OpenThreadHandleCount();
-};
-
-TEST_F(Threads, ASuspendedThreadRunsOnlyOnceResumed) {
-  platform::ThreadHandle thread = platform::CreateSuspendedThread(CountRun);
-  ASSERT_NE(thread, nullptr);
-  EXPECT_TRUE(platform::SetThreadIdlePriority(thread));
-  EXPECT_FALSE(platform::WaitEvent(started, 30));
-  EXPECT_EQ(body_runs, 0);
-  EXPECT_TRUE(platform::ResumeSuspendedThread(thread));
-  EXPECT_TRUE(platform::WaitEvent(started, 5000));
-  EXPECT_FALSE(platform::ResumeSuspendedThread(thread));  // already running
-  platform::CloseThread(thread);
-  EXPECT_EQ(body_runs, 1);
-}
-
-TEST_F(Threads, AThreadEndedBeforeItRanNeverRunsItsBody) {
-  platform::ThreadHandle thread = platform::CreateSuspendedThread(CountRun);
-  ASSERT_NE(thread, nullptr);
-  EXPECT_TRUE(platform::ForceEndThread(thread));
-  EXPECT_FALSE(platform::ResumeSuspendedThread(thread));
-  platform::CloseThread(thread);
-  ASSERT_TRUE(ThreadCountSettlesAt(threads_before));  // gone, so it can no longer run
-  EXPECT_EQ(body_runs, 0);
-}
-
-TEST_F(Threads, AThreadBlockedInAWaitCanBeForcedToEnd) {
-  platform::ThreadHandle thread = platform::CreateSuspendedThread(WaitForever);
-  ASSERT_NE(thread, nullptr);
-  platform::ResumeSuspendedThread(thread);
-  ASSERT_TRUE(platform::WaitEvent(started, 5000));
-  std::this_thread::sleep_for(std::chrono::milliseconds(20));  // well inside its wait
-  EXPECT_TRUE(platform::ForceEndThread(thread));
-  platform::CloseThread(thread);
-  ASSERT_TRUE(ThreadCountSettlesAt(threads_before));  // gone, not merely still waiting
-  EXPECT_EQ(after_wait, 0);
-  EXPECT_EQ(swallowed, 0);
-  // The event it waited on is unharmed.
-  EXPECT_TRUE(platform::SignalEvent(gate));
-  EXPECT_TRUE(platform::WaitEvent(gate, 0));
-}
-
-std::atomic<int> spins{0};
-
-// A loop whose waits fail at once, as a draw loop's do once its events have been closed.
-void SpinOnAClosedEvent() {
-  platform::EventHandle closed = platform::OpenAutoResetEvent(nullptr);
-  platform::CloseEvent(closed);
   for (;;) {
-    ++spins;
-    platform::WaitEvent(closed, platform::kWaitForever);
+    ++progress;
+    const auto nap = std::chrono::steady_clock::now() +
+                     std::chrono::milliseconds(does == Does::kSpins ? 0 : 200);
+    while (std::chrono::steady_clock::now() < nap) ++progress;
+    if (does == Does::kSpins)
+      platform::WaitEvent(nullptr, platform::kWaitForever);
+    else
+      platform::SleepMilliseconds(0);
   }
 }
 
-TEST_F(Threads, AForcedEndAlsoStopsAThreadWhoseWaitsFailAtOnce) {
-  platform::ThreadHandle thread = platform::CreateSuspendedThread(SpinOnAClosedEvent);
-  ASSERT_NE(thread, nullptr);
-  platform::ResumeSuspendedThread(thread);
-  while (spins < 100) std::this_thread::yield();
-  EXPECT_TRUE(platform::ForceEndThread(thread));
-  platform::CloseThread(thread);
-}
-
-std::atomic<int> busy_work{0};
-
-// Computes for a while between its naps, as a draw thread drawing a large frame does: it is not
-// blocked when the forced end comes.
-void WorkBusily() {
-  platform::SignalEvent(started);
-  for (;;) {
-    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(200);
-    while (std::chrono::steady_clock::now() < until) ++busy_work;
-    platform::SleepMilliseconds(0);
+// A thread runs only once resumed; a forced end returns only once it has stopped, wherever it
+// was, and leaves nothing behind.
+TEST(Threads, RunOnlyOnceResumedAndAForcedEndStopsThemWhereverTheyAre) {
+  const Census before;
+  for (Does what : {Does::kNeverRuns, Does::kWaits, Does::kSpins, Does::kComputes}) {
+    does = what;
+    progress = 0;
+    platform::ThreadHandle thread = platform::CreateSuspendedThread(Body);
+    EXPECT_FALSE(platform::WaitEvent(pong, 30));
+    ASSERT_TRUE(what == Does::kNeverRuns ||
+                (platform::ResumeSuspendedThread(thread) && platform::WaitEvent(pong, 5000)));
+    platform::SleepMilliseconds(20);  // well inside its wait or its work
+    EXPECT_TRUE(platform::ForceEndThread(thread));
+    platform::CloseThread(thread);
+    const int work = progress;
+    platform::SleepMilliseconds(50);
+    EXPECT_EQ(progress, work);
+    EXPECT_EQ(work > 0, what >= Does::kSpins);  // a blocked one never gets to work
   }
+  EXPECT_TRUE(SettledCensus(before) == before);
 }
 
-TEST_F(Threads, AForcedEndOfABusyThreadReturnsOnlyOnceTheThreadHasStopped) {
-  platform::ThreadHandle thread = platform::CreateSuspendedThread(WorkBusily);
-  ASSERT_NE(thread, nullptr);
-  platform::ResumeSuspendedThread(thread);
-  ASSERT_TRUE(platform::WaitEvent(started, 5000));
-  while (busy_work < 1000) std::this_thread::yield();
-  EXPECT_TRUE(platform::ForceEndThread(thread));
-  platform::CloseThread(thread);
-  // Nothing of the thread runs any more: no second draw thread beside the next one.
-  const int work = busy_work;
-  std::this_thread::sleep_for(std::chrono::milliseconds(50));
-  EXPECT_EQ(busy_work, work);
-}
-
-TEST(Events, AWaitTimesOutAfterItsTimeAndASignalFromAnotherThreadEndsIt) {
-  platform::EventHandle event = platform::OpenAutoResetEvent(nullptr);
-  ASSERT_NE(event, nullptr);
-  const uint32_t before = platform::TickCount();
-  EXPECT_FALSE(platform::WaitEvent(event, 50));
-  const uint32_t waited = platform::TickCount() - before;
-  EXPECT_GE(waited, 49u);
-  EXPECT_LT(waited, 2000u);
-
-  std::thread signaller([event] {
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    platform::SignalEvent(event);
+// Of two threads due at the same time the one that joined last runs first; a wait looks at its
+// event once a millisecond, so it ends at the first look after the signal, or at its time-out.
+TEST(LockstepClock, TurnsAndEventWaitsEndInTheOrderOfMillisecondLooks) {
+  platform::LockstepClock clock(1000);
+  platform::SetTimeSource(&clock);
+  std::vector<std::string> notes;
+  auto note = [&](std::string s) { notes.push_back(s + std::to_string(platform::TickCount())); };
+  clock.ExpectThread();  // the helper joins before time goes on
+  std::thread helper([&] {
+    note("h");
+    note(platform::WaitEvent(ping, 50) ? "h-ping" : "h-lost");
+    platform::SleepMilliseconds(1);
+    platform::SignalEvent(pong);
+    note(platform::WaitEvent(ping, 3) ? "h-ping" : "h-timeout");
   });
-  EXPECT_TRUE(platform::WaitEvent(event, platform::kWaitForever));
-  signaller.join();
-  platform::CloseEvent(event);
-}
-
-TEST(Events, BadHandlesFailWithoutWaiting) {
-  EXPECT_FALSE(platform::SignalEvent(nullptr));
-  EXPECT_FALSE(platform::WaitEvent(nullptr, platform::kWaitForever));
-  platform::CloseEvent(nullptr);
-  EXPECT_EQ(platform::CreateSuspendedThread(nullptr), nullptr);
-  EXPECT_FALSE(platform::ResumeSuspendedThread(nullptr));
-  EXPECT_FALSE(platform::ForceEndThread(nullptr));
-  platform::CloseThread(nullptr);
+  platform::SleepMilliseconds(10);
+  platform::SignalEvent(ping);
+  note("m");
+  note(platform::WaitEvent(pong, 5) ? "m-pong" : "m-lost");
+  platform::SleepMilliseconds(3);
+  note("m");
+  platform::SleepMilliseconds(100);  // lets a helper running late end
+  helper.join();
+  platform::SetTimeSource(nullptr);
+  EXPECT_EQ(notes, (std::vector<std::string>{"h1000", "m1010", "h-ping1011", "m-pong1012",
+                                             "h-timeout1015", "m1015"}));
 }
 
 }  // namespace

@@ -12,26 +12,31 @@
 #include "commands/command_line.h"
 #include "pictures_out/png_frame_sink.h"
 #include "pictures_out/video_frame_sink.h"
+#include "pictures_out/yuv_convert.h"
 
 namespace vevirur {
 namespace {
 
-// Two frames in flight are enough to keep the encoder busy while the next one renders.
-constexpr size_t kQueueLimit = 2;
+// Frames queued, being converted or being encoded: enough for the engine to run ahead while the
+// encoder takes a slow frame, and for the converter to keep ahead of the encoder.
+constexpr size_t kQueueLimit = 4;
 // How often a wait for room looks at the interrupt flag.
 constexpr auto kCancelPoll = std::chrono::milliseconds(50);
 
+// Two threads: the converter turns pictures into 4:2:0 planes (when the sink takes them) and the
+// writer hands everything, in order, to the sink; so the encoder's feeding never waits for a
+// conversion, and both overlap with the engine.
 class AsyncSink : public FrameSink {
   struct Item {
     enum Kind { kPicture, kYuv, kShown, kAudio } kind = kPicture;
     Picture picture;
-    YuvFrame yuv;
+    YuvFrame yuv;  // the planes to write, also those the converter made
     ShownFrame shown;
     std::vector<float> left, right;
-    std::shared_ptr<std::vector<uint8_t>> shown_as_yuv;
+    bool ready = true;  // false until the converter has made its planes
   };
 
-  // Plane buffers the encoder has let go of are used again (worker only).
+  // Plane buffers the encoder has let go of are used again (converter only).
   std::shared_ptr<std::vector<uint8_t>> FreePlanes() {
     for (auto& buffer : planes_)
       if (buffer.use_count() == 1) {
@@ -44,10 +49,14 @@ class AsyncSink : public FrameSink {
 
  public:
   AsyncSink(std::unique_ptr<FrameSink> inner, const std::atomic<bool>* cancel)
-      : inner_(std::move(inner)), cancel_(cancel), worker_([this] { Run(); }) {}
+      : inner_(std::move(inner)),
+        cancel_(cancel),
+        converts_(inner_->TakesYuv()),
+        writer_([this] { WriteQueued(); }),
+        converter_([this] { ConvertQueued(); }) {}
 
   ~AsyncSink() override {
-    Stop();
+    Stop(true);
     if (!finished_) inner_->Abort();
   }
 
@@ -57,10 +66,11 @@ class AsyncSink : public FrameSink {
     item.picture.width = picture.width;
     item.picture.height = picture.height;
     item.picture.rgb.assign(picture.rgb.begin(), picture.rgb.end());
+    item.ready = !converts_;
     Push(std::move(item), true);
   }
 
-  bool TakesYuv() const override { return inner_->TakesYuv(); }
+  bool TakesYuv() const override { return converts_; }
 
   void WriteYuv(const YuvFrame& yuv) override {
     Item item = Spare();
@@ -69,13 +79,13 @@ class AsyncSink : public FrameSink {
     Push(std::move(item), true);
   }
 
-  // Pictures converted to 4:2:0 here, on the worker, in parallel with the engine.
-  bool TakesShown() const override { return inner_->TakesYuv(); }
+  bool TakesShown() const override { return converts_; }
 
   void WriteShown(const ShownFrame& shown) override {
     Item item = Spare();
     item.kind = Item::kShown;
     item.shown = shown;
+    item.ready = false;
     Push(std::move(item), true);
   }
 
@@ -93,18 +103,14 @@ class AsyncSink : public FrameSink {
   }
 
   void Finish() override {
-    Stop();
+    Stop(false);
     Rethrow();
     inner_->Finish();
     finished_ = true;
   }
 
   void Abort() noexcept override {
-    {
-      std::lock_guard<std::mutex> lock(mutex_);
-      queue_.clear();
-    }
-    Stop();
+    Stop(true);
     inner_->Abort();
     finished_ = true;
   }
@@ -114,7 +120,7 @@ class AsyncSink : public FrameSink {
   // per 1080p frame costs more in page faults than the copy itself.
   Item Spare() {
     std::unique_lock<std::mutex> lock(mutex_);
-    while (pictures_ + in_flight_ >= kQueueLimit && !error_) {
+    while (pictures_ >= kQueueLimit && !error_) {
       if (cancel_ && cancel_->load()) throw Interrupted();
       space_.wait_for(lock, kCancelPoll);
     }
@@ -130,32 +136,71 @@ class AsyncSink : public FrameSink {
   void Push(Item item, bool picture) {
     std::lock_guard<std::mutex> lock(mutex_);
     if (picture) ++pictures_;
+    const bool ready = item.ready;
     queue_.push_back(std::move(item));
-    work_.notify_one();
+    (ready ? written_ : converted_).notify_one();
   }
 
-  void Run() {
+  // The first item still to convert, or null (with the lock held). Items stay where they are
+  // while converted: only the writer takes them out, and only once they are ready.
+  Item* NextToConvert() {
+    for (Item& item : queue_)
+      if (!item.ready) return &item;
+    return nullptr;
+  }
+
+  void ConvertQueued() {
+    for (;;) {
+      Item* item = nullptr;
+      {
+        std::unique_lock<std::mutex> lock(mutex_);
+        converted_.wait(lock, [&] {
+          return aborted_ || error_ || (item = NextToConvert()) != nullptr || stopping_;
+        });
+        if (aborted_ || error_ || item == nullptr) return;
+      }
+      // The same shown picture again (no new one was presented in between): the same planes.
+      // Its pixels cannot have changed, as the renderer refills only buffers nobody holds.
+      YuvFrame planes = last_planes_;
+      try {
+        if (item->kind != Item::kShown || item->shown != last_shown_) {
+          auto fresh = FreePlanes();
+          if (item->kind == Item::kShown)
+            ConvertShownPixelsToYuv420(*item->shown, *fresh);
+          else
+            ConvertToYuv420(item->picture, *fresh);
+          planes = fresh;
+          last_shown_ = item->shown;
+          last_planes_ = planes;
+        }
+      } catch (...) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        Fail(std::current_exception());
+        return;
+      }
+      std::lock_guard<std::mutex> lock(mutex_);
+      item->shown.reset();
+      item->yuv = std::move(planes);
+      item->ready = true;
+      written_.notify_one();
+    }
+  }
+
+  void WriteQueued() {
     for (;;) {
       Item item;
       {
         std::unique_lock<std::mutex> lock(mutex_);
-        work_.wait(lock, [&] { return !queue_.empty() || stopping_; });
-        if (queue_.empty()) return;
+        written_.wait(lock, [&] {
+          return aborted_ || error_ || (!queue_.empty() && queue_.front().ready) ||
+                 (stopping_ && queue_.empty());
+        });
+        if (aborted_ || error_ || queue_.empty()) return;
         item = std::move(queue_.front());
         queue_.pop_front();
-        if (item.kind != Item::kAudio) {
-          --pictures_;
-          in_flight_ = 1;
-        }
       }
       try {
-        if (item.kind == Item::kShown) {
-          item.shown_as_yuv = FreePlanes();
-          ConvertShownPixelsToYuv420(*item.shown, *item.shown_as_yuv);
-          item.shown.reset();
-          inner_->WriteYuv(item.shown_as_yuv);
-          item.shown_as_yuv.reset();
-        } else if (item.kind == Item::kYuv) {
+        if (item.yuv) {
           inner_->WriteYuv(item.yuv);
         } else if (item.kind == Item::kPicture) {
           inner_->Write(item.picture);
@@ -164,29 +209,39 @@ class AsyncSink : public FrameSink {
         }
       } catch (...) {
         std::lock_guard<std::mutex> lock(mutex_);
-        error_ = std::current_exception();
-        queue_.clear();
-        pictures_ = in_flight_ = 0;
-        space_.notify_all();
+        Fail(std::current_exception());
         return;
       }
       item.yuv.reset();
       std::lock_guard<std::mutex> lock(mutex_);
       if (item.kind != Item::kAudio) {
-        in_flight_ = 0;
+        --pictures_;
         if (item.kind == Item::kPicture) spare_.push_back(std::move(item));
       }
       space_.notify_all();
     }
   }
 
-  void Stop() {
+  // With the lock held: the first error ends both threads and every wait for room.
+  void Fail(std::exception_ptr error) {
+    if (!error_) error_ = error;
+    space_.notify_all();
+    converted_.notify_all();
+    written_.notify_all();
+  }
+
+  // Lets both threads finish what is queued (or drop it, `abort`) and waits for them.
+  void Stop(bool abort) {
     {
       std::lock_guard<std::mutex> lock(mutex_);
       stopping_ = true;
-      work_.notify_one();
+      if (abort) aborted_ = true;
+      converted_.notify_all();
+      written_.notify_all();
     }
-    if (worker_.joinable()) worker_.join();
+    if (converter_.joinable()) converter_.join();
+    if (writer_.joinable()) writer_.join();
+    queue_.clear();
   }
 
   void Rethrow() {
@@ -195,17 +250,21 @@ class AsyncSink : public FrameSink {
 
   std::unique_ptr<FrameSink> inner_;
   const std::atomic<bool>* cancel_;
+  const bool converts_;  // the sink takes 4:2:0 planes, made here
   std::mutex mutex_;
-  std::condition_variable work_, space_;
+  std::condition_variable converted_, written_, space_;
   std::deque<Item> queue_;
   std::vector<Item> spare_;
   std::vector<std::shared_ptr<std::vector<uint8_t>>> planes_;
-  size_t pictures_ = 0;   // pictures waiting in the queue
-  size_t in_flight_ = 0;  // the picture the worker is writing
+  ShownFrame last_shown_;  // the converter's last conversion (null after a picture)
+  YuvFrame last_planes_;
+  size_t pictures_ = 0;  // pictures queued, being converted or being written
   std::exception_ptr error_;
   bool stopping_ = false;
+  bool aborted_ = false;
   bool finished_ = false;
-  std::thread worker_;  // last: starts after everything it uses exists
+  // Last: they start after everything they use exists.
+  std::thread writer_, converter_;
 };
 
 }  // namespace

@@ -138,6 +138,15 @@ EventWait SystemWaitEvent(EventHandle handle, uint32_t milliseconds) {
   return EventWait::kTaken;
 }
 
+EventWait SystemTakeEventIfSignalled(EventHandle handle) {
+  std::shared_ptr<EventObject> event = Lookup(handle);
+  if (!event) return EventWait::kFailed;
+  MutexHold hold(event->mutex);
+  if (!event->signalled) return EventWait::kTimedOut;
+  event->signalled = false;
+  return EventWait::kTaken;
+}
+
 void CloseEvent(EventHandle handle) {
   std::shared_ptr<EventObject> last;  // freed outside the lock
   Registry& registry = TheRegistry();

@@ -33,6 +33,10 @@ EventWait SystemWaitEvent(EventHandle event, uint32_t milliseconds) {
   }
 }
 
+EventWait SystemTakeEventIfSignalled(EventHandle event) {
+  return SystemWaitEvent(event, 0);
+}
+
 void CloseEvent(EventHandle event) {
   if (event != nullptr && CloseHandle(event) != FALSE) --open_handles;
 }
