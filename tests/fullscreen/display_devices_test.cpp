@@ -5,30 +5,39 @@
 
 #include <cstdlib>
 #include <string>
-#include <vector>
 
 namespace {
 
-DeviceGuid Guid(uint32_t data1) {
-  return DeviceGuid{data1, 2, 3, {4, 5, 6, 7, 8, 9, 10, 11}};
+const DeviceGuid kA{1, 2, 3, {4, 5, 6, 7, 8, 9, 10, 11}}, kB{2, 2, 3, {4, 5, 6, 7, 8, 9, 10, 11}};
+void* const kMonitorA = reinterpret_cast<void*>(1);
+void* const kMonitorB = reinterpret_cast<void*>(2);
+
+// The list as "description/width x height@refresh/bits" lines.
+std::string Listed(const DisplayDevice* list = DisplayDeviceList) {
+  std::string text;
+  for (const DisplayDevice* d = list; d; d = d->next) {
+    text += std::string(d->description) + "/" + std::to_string(d->width) + "x" +
+            std::to_string(d->height) + "@" + std::to_string(d->refreshRate) + "/" +
+            std::to_string(d->bitsPerPixel) + " ";
+  }
+  return text;
 }
 
-void* Monitor(uintptr_t n) {
-  return reinterpret_cast<void*>(n);
+// Lets `allowed` records be made, then fails.
+int allowed = 0;
+void* Limited(size_t bytes) {
+  return allowed-- > 0 ? std::malloc(bytes) : nullptr;
 }
 
-std::vector<std::string> Descriptions() {
-  std::vector<std::string> names;
-  for (DisplayDevice* d = DisplayDeviceList; d; d = d->next) names.push_back(d->description);
-  return names;
+int32_t ReportTwo(DeviceEnumerationContext* context) {
+  if (OnDisplayDevice(&kA, "A", "", context, kMonitorA))
+    OnDisplayDevice(&kB, "B", "", context, kMonitorB);
+  return 0;
 }
 
-// Lets `allowed` allocations through, then fails.
-int allowedAllocations = 0;
-void* LimitedAllocate(size_t bytes) {
-  if (allowedAllocations <= 0) return nullptr;
-  --allowedAllocations;
-  return std::malloc(bytes);
+int32_t ReportOneThenFail(DeviceEnumerationContext* context) {
+  OnDisplayDevice(&kA, "A", "", context, nullptr);
+  return static_cast<int32_t>(0x88760091);
 }
 
 class DisplayDevicesTest : public testing::Test {
@@ -38,117 +47,49 @@ class DisplayDevicesTest : public testing::Test {
     FreeDeviceList(DisplayDeviceList);
     DisplayDeviceList = nullptr;
   }
-  DeviceEnumerationContext context_;
 };
 
-TEST_F(DisplayDevicesTest, OneReportedDeviceIsThePrimaryDriverEntry) {
-  EXPECT_EQ(OnDisplayDevice(nullptr, "Primary Display Driver", "display", &context_, Monitor(7)),
-            1);
-  ASSERT_NE(DisplayDeviceList, nullptr);
-  const DisplayDevice& d = *DisplayDeviceList;
-  EXPECT_TRUE(SameGuid(d.guid, DeviceGuid{}));
-  EXPECT_STREQ(d.description, "Primary Display Driver");
-  EXPECT_EQ(d.monitor, Monitor(7));
-  EXPECT_EQ(d.refreshRate, 60u);
-  EXPECT_EQ(d.width, 640u);
-  EXPECT_EQ(d.height, 480u);
-  EXPECT_EQ(d.bitsPerPixel, 16u);
-  EXPECT_EQ(d.next, nullptr);
-  EXPECT_EQ(context_.result, 0);
-}
-
-TEST_F(DisplayDevicesTest, SeveralDevicesReplaceThePrimaryDriverEntry) {
-  DeviceGuid a = Guid(1), b = Guid(2);
-  OnDisplayDevice(nullptr, "Primary", "display", &context_, nullptr);
-  OnDisplayDevice(&a, "First", "\\\\.\\DISPLAY1", &context_, Monitor(1));
-  OnDisplayDevice(&b, "Second", "\\\\.\\DISPLAY2", &context_, Monitor(2));
-  EXPECT_EQ(Descriptions(), (std::vector<std::string>{"First", "Second"}));
-  EXPECT_EQ(FindDeviceByGuid(b), DisplayDeviceList->next);
-  EXPECT_EQ(FindDeviceByGuid(DeviceGuid{}), nullptr);
-  EXPECT_EQ(FindDeviceByMonitor(Monitor(2)), DisplayDeviceList->next);
-  EXPECT_EQ(FindDeviceByMonitor(Monitor(3)), nullptr);
-  EXPECT_EQ(FindDeviceByMonitor(nullptr), nullptr);
-  // Only a leading primary entry goes: one reported later stays at the end.
-  OnDisplayDevice(nullptr, "Late primary", "display", &context_, nullptr);
-  EXPECT_EQ(Descriptions(), (std::vector<std::string>{"First", "Second", "Late primary"}));
-  EXPECT_EQ(FindDeviceByMonitor(nullptr)->description, std::string("Late primary"));
-  // Two matching entries give the first.
-  OnDisplayDevice(&b, "Second again", "", &context_, Monitor(2));
-  EXPECT_EQ(FindDeviceByGuid(b), DisplayDeviceList->next);
-  EXPECT_EQ(FindDeviceByMonitor(Monitor(2)), DisplayDeviceList->next);
-}
-
-TEST_F(DisplayDevicesTest, LongDescriptionsAreCutTo199Characters) {
-  std::string text(500, 'x');
-  OnDisplayDevice(nullptr, text.c_str(), "", &context_, nullptr);
-  EXPECT_EQ(std::string(DisplayDeviceList->description), std::string(199, 'x'));
-  OnDisplayDevice(nullptr, nullptr, nullptr, &context_, nullptr);
-  EXPECT_STREQ(DisplayDeviceList->description, "");
-}
-
-int32_t ReportTwoDevices(DeviceEnumerationContext* context) {
-  DeviceGuid a = Guid(1), b = Guid(2);
-  if (!OnDisplayDevice(&a, "A", "", context, nullptr)) return 0;
-  OnDisplayDevice(&b, "B", "", context, nullptr);
-  return 0;
-}
-
-int32_t ReportOneThenFail(DeviceEnumerationContext* context) {
-  DeviceGuid a = Guid(1);
-  OnDisplayDevice(&a, "A", "", context, nullptr);
-  return static_cast<int32_t>(0x88760091);
-}
-
-TEST_F(DisplayDevicesTest, EnumerationBuildsTheListOnceAndKeepsTheDevicesBeforeAFailure) {
-  EXPECT_EQ(EnumerateDisplayDevicesWith(ReportTwoDevices), 0);
-  EXPECT_EQ(Descriptions(), (std::vector<std::string>{"A", "B"}));
-  EXPECT_EQ(EnumerateDisplayDevicesWith(ReportOneThenFail), 0);  // a list exists: not called
-  EXPECT_EQ(Descriptions(), (std::vector<std::string>{"A", "B"}));
-
-  FreeDeviceList(DisplayDeviceList);
-  DisplayDeviceList = nullptr;
-  EXPECT_EQ(EnumerateDisplayDevicesWith(ReportOneThenFail), static_cast<int32_t>(0x88760091));
-  EXPECT_EQ(Descriptions(), (std::vector<std::string>{"A"}));
-}
-
-TEST_F(DisplayDevicesTest, OutOfMemoryStopsTheEnumeration) {
-  allowedAllocations = 1;
-  SetDeviceAllocator(LimitedAllocate);
-  EXPECT_EQ(EnumerateDisplayDevicesWith(ReportTwoDevices), kOutOfMemory);
-  EXPECT_EQ(Descriptions(), (std::vector<std::string>{"A"}));
-
+TEST_F(DisplayDevicesTest, ThePrimaryDriverEntryStandsForTheDisplayUntilADeviceIsReported) {
   DeviceEnumerationContext context;
-  DeviceGuid c = Guid(3);
-  EXPECT_EQ(OnDisplayDevice(&c, "C", "", &context, nullptr), 0);
-  EXPECT_EQ(context.result, static_cast<int32_t>(0x8007000E));
+  EXPECT_EQ(OnDisplayDevice(nullptr, "Primary Display Driver", "display", &context, kMonitorA), 1);
+  EXPECT_EQ(Listed(), "Primary Display Driver/640x480@60/16 ");
+  EXPECT_EQ(FindDeviceByGuid(DeviceGuid{}), DisplayDeviceList);
+  OnDisplayDevice(&kA, std::string(500, 'x').c_str(), "", &context, kMonitorA);
+  OnDisplayDevice(&kB, nullptr, nullptr, &context, kMonitorB);
+  OnDisplayDevice(nullptr, "Late primary", "display", &context, nullptr);  // stays at the end
+  EXPECT_EQ(Listed(),
+            std::string(199, 'x') + "/640x480@60/16 /640x480@60/16 Late primary/640x480@60/16 ");
+  EXPECT_EQ(FindDeviceByGuid(kB), DisplayDeviceList->next);
+  EXPECT_EQ(FindDeviceByMonitor(kMonitorB), DisplayDeviceList->next);
+  EXPECT_EQ(FindDeviceByMonitor(reinterpret_cast<void*>(3)), nullptr);
+  EXPECT_EQ(context.result, 0);
 }
 
-TEST_F(DisplayDevicesTest, CopiesAreEqualAndIndependent) {
-  EnumerateDisplayDevicesWith(ReportTwoDevices);
+TEST_F(DisplayDevicesTest, TheListIsBuiltOnceAndKeepsTheDevicesBeforeAFailure) {
+  EXPECT_EQ(EnumerateDisplayDevicesWith(ReportOneThenFail), static_cast<int32_t>(0x88760091));
+  EXPECT_EQ(Listed(), "A/640x480@60/16 ");
+  EXPECT_EQ(EnumerateDisplayDevicesWith(ReportTwo), 0);  // a list exists: not called
+  EXPECT_EQ(Listed(), "A/640x480@60/16 ");
+}
+
+TEST_F(DisplayDevicesTest, CopiesAreEqualAndIndependentAndOutOfMemoryLeavesNothingHalfMade) {
+  EnumerateDisplayDevicesWith(ReportTwo);
   DisplayDeviceList->width = 1024;
   DisplayDevice* copy = CopyDeviceList(DisplayDeviceList);
-  ASSERT_NE(copy, nullptr);
-  ASSERT_NE(copy->next, nullptr);
-  EXPECT_EQ(copy->next->next, nullptr);
-  EXPECT_NE(copy, DisplayDeviceList);
-  EXPECT_EQ(std::memcmp(copy, DisplayDeviceList, offsetof(DisplayDevice, next)), 0);
-  EXPECT_STREQ(copy->next->description, "B");
+  EXPECT_EQ(Listed(copy), "A/1024x480@60/16 B/640x480@60/16 ");
+  EXPECT_TRUE(copy != DisplayDeviceList && SameGuid(copy->next->guid, kB) &&
+              copy->next->monitor == kMonitorB);
   copy->width = 800;
   EXPECT_EQ(DisplayDeviceList->width, 1024u);
   FreeDeviceList(copy);
-
-  allowedAllocations = 1;
-  SetDeviceAllocator(LimitedAllocate);
+  allowed = 1;
+  SetDeviceAllocator(Limited);
   EXPECT_EQ(CopyDeviceList(DisplayDeviceList), nullptr);  // the half copy is freed (ASan sees)
-}
-
-TEST_F(DisplayDevicesTest, WithoutDirectDrawNoDeviceIsReportedAndNothingIsFound) {
-  EXPECT_EQ(EnumerateDisplayDevices(), 0);
-  EXPECT_EQ(DisplayDeviceList, nullptr);
-  EXPECT_EQ(MonitorOfWindow(nullptr, kMonitorDefaultToPrimary), nullptr);
-  EXPECT_EQ(FindDeviceByGuid(DeviceGuid{}), nullptr);
-  EXPECT_EQ(FindDeviceByMonitor(nullptr), nullptr);
-  EXPECT_EQ(CopyDeviceList(nullptr), nullptr);
+  FreeDeviceList(DisplayDeviceList);
+  DisplayDeviceList = nullptr;
+  allowed = 1;
+  EXPECT_EQ(EnumerateDisplayDevicesWith(ReportTwo), kOutOfMemory);
+  EXPECT_EQ(Listed(), "A/640x480@60/16 ");
 }
 
 }  // namespace
