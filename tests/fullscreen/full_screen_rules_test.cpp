@@ -18,11 +18,14 @@ namespace {
 const DeviceGuid kA{1, 2, 3, {4, 5, 6, 7, 8, 9, 10, 11}}, kB{2, 2, 3, {4, 5, 6, 7, 8, 9, 10, 11}};
 void* const kMonitorB = reinterpret_cast<void*>(2);
 
-// The list as "description/width " per record.
+// The list as "description/width x height@refresh/bits " per record.
 std::string Listed(const DisplayDevice* list = DisplayDeviceList) {
   std::string text;
-  for (; list; list = list->next)
-    text += std::string(list->description) + "/" + std::to_string(list->width) + " ";
+  for (; list; list = list->next) {
+    text += std::string(list->description) + "/" + std::to_string(list->width) + "x" +
+            std::to_string(list->height) + "@" + std::to_string(list->refreshRate) + "/" +
+            std::to_string(list->bitsPerPixel) + " ";
+  }
   return text;
 }
 
@@ -32,19 +35,15 @@ void* Limited(size_t bytes) {
   return allowed-- > 0 ? std::malloc(bytes) : nullptr;
 }
 
-int32_t ReportTwo(DeviceEnumerationContext* context) {
-  if (OnDisplayDevice(&kA, "A", "", context, nullptr))
+// A made-up enumeration: reports A, then (unless it fails) B.
+int32_t failure = 0;
+int32_t Report(DeviceEnumerationContext* context) {
+  if (OnDisplayDevice(&kA, "A", "", context, nullptr) && !failure)
     OnDisplayDevice(&kB, "B", "", context, kMonitorB);
-  return 0;
+  return failure;
 }
 
-int32_t ReportOneThenFail(DeviceEnumerationContext* context) {
-  OnDisplayDevice(&kA, "A", "", context, nullptr);
-  return static_cast<int32_t>(0x88760091);
-}
-
-class DisplayDevicesTest : public testing::Test {
- protected:
+struct DisplayDevicesTest : testing::Test {
   void TearDown() override {
     SetDeviceAllocator(nullptr);
     FreeDeviceList(DisplayDeviceList);
@@ -55,31 +54,32 @@ class DisplayDevicesTest : public testing::Test {
 TEST_F(DisplayDevicesTest, ThePrimaryDriverEntryStandsForTheDisplayUntilADeviceIsReported) {
   DeviceEnumerationContext context;
   EXPECT_EQ(OnDisplayDevice(nullptr, "Primary Display Driver", "display", &context, nullptr), 1);
-  const DisplayDevice& d = *DisplayDeviceList;
-  EXPECT_EQ(std::tuple(d.refreshRate, d.width, d.height, d.bitsPerPixel),
-            std::tuple(60u, 640u, 480u, 16u));
-  EXPECT_EQ(Listed(), "Primary Display Driver/640 ");
+  EXPECT_EQ(Listed(), "Primary Display Driver/640x480@60/16 ");
   OnDisplayDevice(&kA, std::string(500, 'x').c_str(), "", &context, nullptr);
   OnDisplayDevice(&kB, nullptr, nullptr, &context, kMonitorB);
   OnDisplayDevice(nullptr, "Late primary", "display", &context, nullptr);  // stays at the end
-  EXPECT_EQ(Listed(), std::string(199, 'x') + "/640 /640 Late primary/640 ");
+  EXPECT_EQ(Listed(),
+            std::string(199, 'x') + "/640x480@60/16 /640x480@60/16 Late primary/640x480@60/16 ");
   EXPECT_EQ(FindDeviceByGuid(kB), DisplayDeviceList->next);
   EXPECT_EQ(FindDeviceByMonitor(kMonitorB), DisplayDeviceList->next);
   EXPECT_EQ(FindDeviceByMonitor(reinterpret_cast<void*>(3)), nullptr);
 }
 
 TEST_F(DisplayDevicesTest, TheListIsBuiltOnceAndKeepsTheDevicesBeforeAFailure) {
-  EXPECT_EQ(EnumerateDisplayDevicesWith(ReportOneThenFail), static_cast<int32_t>(0x88760091));
-  EXPECT_EQ(EnumerateDisplayDevicesWith(ReportTwo), 0);  // a list exists: not called
-  EXPECT_EQ(Listed(), "A/640 ");
+  failure = static_cast<int32_t>(0x88760091);
+  EXPECT_EQ(EnumerateDisplayDevicesWith(Report), failure);
+  failure = 0;
+  EXPECT_EQ(EnumerateDisplayDevicesWith(Report), 0);  // a list exists: not called
+  EXPECT_EQ(Listed(), "A/640x480@60/16 ");
 }
 
 TEST_F(DisplayDevicesTest, CopiesAreEqualAndIndependentAndOutOfMemoryLeavesNothingHalfMade) {
-  EnumerateDisplayDevicesWith(ReportTwo);
+  EnumerateDisplayDevicesWith(Report);
   DisplayDeviceList->width = 1024;
   DisplayDevice* copy = CopyDeviceList(DisplayDeviceList);
   copy->width = 800;
-  EXPECT_EQ(Listed(copy) + Listed(), "A/800 B/640 A/1024 B/640 ");
+  EXPECT_EQ(Listed(copy) + Listed(),
+            "A/800x480@60/16 B/640x480@60/16 A/1024x480@60/16 B/640x480@60/16 ");
   EXPECT_TRUE(SameGuid(copy->next->guid, kB) && copy->next->monitor == kMonitorB);
   FreeDeviceList(copy);
   allowed = 1;
@@ -88,8 +88,8 @@ TEST_F(DisplayDevicesTest, CopiesAreEqualAndIndependentAndOutOfMemoryLeavesNothi
   FreeDeviceList(DisplayDeviceList);
   DisplayDeviceList = nullptr;
   allowed = 1;
-  EXPECT_EQ(EnumerateDisplayDevicesWith(ReportTwo), kOutOfMemory);
-  EXPECT_EQ(Listed(), "A/640 ");
+  EXPECT_EQ(EnumerateDisplayDevicesWith(Report), kOutOfMemory);
+  EXPECT_EQ(Listed(), "A/640x480@60/16 ");
 }
 
 TEST(DisplayModesTest, Keeps16BitModesUpTo1600By1200AndStopsWhenFull) {
@@ -127,26 +127,23 @@ TEST(GammaTest, PlusAndMinusStayWithinTheRange) {
       {250, 1, 0, 256}, {0, 0, 1, 0},         {5, 0, 1, 0},      {300, 1, 0, 256}, {300, 0, 1, 292},
       {-50, 1, 0, -42}, {INT_MAX, 1, 0, 256}, {INT_MIN, 0, 1, 0}};
   for (auto [level, plus, minus, want] : cases) {
-    const int start = level;
     for (int i = 0; i < plus; ++i) level = RaiseGammaLevel(level);
     for (int i = 0; i < minus; ++i) level = LowerGammaLevel(level);
-    EXPECT_EQ(level, want) << start << " +" << plus << " -" << minus;
+    EXPECT_EQ(level, want) << "+" << plus << " -" << minus;
   }
 }
 
 TEST(GammaTest, TheRampIsILevelKeptTo16BitsInEveryColour) {
   // Level, entry, value: a level above 256 wraps, 255 x 300 = 76500 becomes 10964.
   std::tuple<int, int, uint16_t> cases[] = {
-      {256, 255, 65280}, {256, 1, 256},   {200, 255, 51000}, {200, 128, 25600}, {0, 255, 0},
-      {300, 218, 65400}, {300, 219, 164}, {300, 255, 10964}, {-1, 1, 65535},    {INT_MIN, 255, 0}};
+      {256, 255, 65280}, {200, 255, 51000}, {200, 128, 25600}, {300, 218, 65400}, {300, 219, 164},
+      {300, 255, 10964}, {300, 0, 0},       {-1, 1, 65535},    {INT_MIN, 255, 0}};
   for (auto [level, entry, value] : cases) {
     GammaRamp ramp;
     std::memset(&ramp, 0xA5, sizeof(ramp));
     FillGammaRamp(level, &ramp);
-    EXPECT_EQ(ramp.red[0], 0);
-    EXPECT_EQ(std::tuple(ramp.red[entry], ramp.green[entry], ramp.blue[entry]),
-              std::tuple(value, value, value))
-        << level << " " << entry;
+    const auto entries = std::tuple(ramp.red[entry], ramp.green[entry], ramp.blue[entry]);
+    EXPECT_EQ(entries, std::tuple(value, value, value)) << level << " " << entry;
   }
   char text[kGammaTextBytes];
   EXPECT_STREQ(FormatGammaMessage(208, text), "Gamma 208");
