@@ -2,16 +2,13 @@
 // and loudness read them.
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <cmath>
 #include <cstring>
 #include <numbers>
 
 #include "audio_in/demo_track.h"
 #include "audio_in/slice_analyser.h"
-#include "effects/frame_colour.h"
-#include "effects/scene.h"
-#include "effects/scene_state.h"
-#include "pipeline/sample_copy.h"
 
 namespace vevirur {
 namespace {
@@ -62,41 +59,18 @@ TEST(SliceAnalyser, WaveformIsSignedEightBitAndSlicesStartEvery25Ms) {
   EXPECT_EQ(SliceCount(clip), 40);
 }
 
-// Each passage of the demo shows the colour it is written for, brightly, and the break is quiet:
-// the means over a passage of each colour channel's five bits that reach the picture (the plug-in
-// keeps the low 16 bits of level x 124, so a level that wraps turns dark) and of the loudness, as
-// the plug-in's frame colour and loudness read the slices.
-TEST(DemoTrack, PassagesShowTheirColours) {
+// The demo is the same on every run and machine: integer noise, no time or randomness from outside.
+// Its passages are voiced for the colours they show (red, magenta, yellow, green, blue, near
+// white, then a quiet cyan break), checked by eye and by their frame colours when it was written;
+// this pins those samples.
+TEST(DemoTrack, IsTheSameEveryTime) {
   const AudioClip clip = SynthesizeDemoTrack();
   ASSERT_EQ(clip.frames(), int64_t(kDemoSeconds * 44100));
-  const struct {
-    double from, to;
-    bool rgb[3], loud;
-  } passages[] = {
-      {0.5, 3, {1, 0, 0}, 1},   {3.5, 6, {1, 0, 1}, 1},   {6.5, 12, {1, 1, 0}, 1},
-      {12.5, 18, {0, 1, 0}, 1}, {18.5, 24, {0, 0, 1}, 1}, {24.5, 32, {1, 1, 1}, 1},
-      {32.5, 38, {0, 1, 1}, 0},
-  };
-  SliceAnalyser analyser;
-  HostSlice slice{};
-  for (const auto& e : passages) {
-    double mean[4] = {};  // red, green, blue, loudness
-    const int first = int(e.from * 40), count = int(e.to * 40) - first;
-    for (int k = first; k < first + count; ++k) {
-      analyser.Analyse(clip, k, slice);
-      CopyHostSamples(slice.spectrum,
-                      reinterpret_cast<const char(*)[kHostSampleCount]>(slice.waveform));
-      AnalyseAudioFrame();
-      BeginEffectFrame();  // no picture to dissolve, no starburst allowed: the colour only
-      const int rgb[3] = {Scene.FrameColour.red, Scene.FrameColour.green, Scene.FrameColour.blue};
-      for (int c = 0; c < 3; ++c) mean[c] += double((rgb[c] & 0xFFFF) >> 11) / count;
-      mean[3] += double(Scene.loudness) / count;
-    }
-    for (int c = 0; c < 3; ++c)
-      EXPECT_TRUE(e.rgb[c] ? mean[c] > 15 : mean[c] < 6)
-          << e.from << " s, " << c << ": " << mean[c];
-    EXPECT_TRUE(e.loud ? mean[3] > 3000 : mean[3] < 2600) << e.from << " s: " << mean[3];
-  }
+  uint64_t hash = 1469598103934665603ull;
+  for (const std::vector<float>* channel : {&clip.left, &clip.right})
+    for (float sample : *channel)
+      hash = (hash ^ std::bit_cast<uint32_t>(sample)) * 1099511628211ull;
+  EXPECT_EQ(hash, 0x05056c9c4b4e31e8ull);
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <fstream>
 #include <set>
+#include <tuple>
 
 namespace {
 
@@ -21,7 +22,8 @@ using namespace std::string_literals;
 const std::string kShellNames =
     "export ASAN_OPTIONS=detect_leaks=0; VV='" VEVIRUR_EXE
     "'; FF='ffmpeg -nostdin -hide_banner -v error -y'; "
-    "TONE='-f lavfi -i aevalsrc=0.4*sin(2*PI*220*t)+0.5*lt(mod(t\\,0.5)\\,0.01)'; ";
+    "TONE='-f lavfi -i aevalsrc=0.4*sin(2*PI*220*t)+0.5*lt(mod(t\\,0.5)\\,0.01)'; "
+    "F32='-t 0.5 -c:a pcm_f32le'; ";
 
 std::string ReadFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
@@ -77,8 +79,7 @@ class Program : public testing::Test {
   void ExpectOneLineError(int code, const std::string& needle) {
     const std::string err = ReadFile(d + "run.err");
     EXPECT_EQ(code, 1);
-    EXPECT_EQ(err.rfind("vevirur: ", 0), 0u) << err;
-    EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
+    EXPECT_TRUE(err.starts_with("vevirur: ") && err.find('\n') + 1 == err.size()) << err;
     EXPECT_NE(err.find(needle), std::string::npos) << err;
   }
 
@@ -103,13 +104,10 @@ TEST_F(Program, RendersEverySoundAndRefusesWhatIsNot) {
       {"flac", "$FF $TONE -t 1 -ac 2 -ar 48000 -f flac - | $VV render -", 30},
       {"opus", "$FF $TONE -t 1 -ac 2 -c:a libopus a.opus && $VV render a.opus", 30},
       {"m4a", "$FF $TONE -t 1 -ac 2 -c:a aac a.m4a && $VV render a.m4a", 31},
-      {"mkv", "$FF $TONE -f lavfi -i testsrc=s=64x64 -t 1 -c:v libx264 a.mkv && $VV render a.mkv",
-       31},
-      {"zero", "$FF -f lavfi -i aevalsrc=0 -t 0.5 -c:a pcm_f32le 0.wav && $VV render 0.wav", 15},
-      {"nan", "$FF -f lavfi -i aevalsrc=0/0 -t 0.5 -c:a pcm_f32le n.wav && $VV render n.wav", 15,
-       "zero"},
-      {"inf", "$FF -f lavfi -i aevalsrc=1/0 -t 0.5 -c:a pcm_f32le i.wav && $VV render i.wav", 15,
-       "zero"},
+      {"mkv", "$FF $TONE -f lavfi -i testsrc=s=64x64 -t 1 a.mkv && $VV render a.mkv", 31},
+      {"zero", "$FF -f lavfi -i aevalsrc=0 $F32 0.wav && $VV render 0.wav", 15},
+      {"nan", "$FF -f lavfi -i aevalsrc=0/0 $F32 n.wav && $VV render n.wav", 15, "zero"},
+      {"inf", "$FF -f lavfi -i aevalsrc=1/0 $F32 i.wav && $VV render i.wav", 15, "zero"},
       {"title", "$VV render r.wav --title 'Björk — Jóga'", 30},
       {"title2", "$VV render r.wav --title 'Björk — Jóga'", 30, "title"},
       {"missing", "$VV render missing.wav", 0, "", "missing.wav: no such file"},
@@ -202,22 +200,19 @@ TEST_F(Program, AnInterruptedRenderLeavesNothingAndSaysSo) {
   ASSERT_EQ(RunLine("$FF $TONE -t 60 in.wav && mkfifo in.fifo && mkdir f && echo a >f/keep && "
                     "echo earlier >out.mp4"),
             0);
-  struct Case {
-    int signal;
-    std::string input, output, started;  // `started`: true once process $P is under way
-  };
-  const Case cases[] = {{SIGINT, "in.wav", "out.mp4", "ls .out.mp4.vevirur-*"},
-                        {SIGTERM, "in.wav", "out.mp4", "ls .out.mp4.vevirur-*"},
-                        {SIGHUP, "in.wav", "f/", "ls f/frame_000010.png"},
-                        {SIGINT, "in.fifo", "out.mp4", "grep -q partner /proc/$P/wchan"}};
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.started);
-    const pid_t pid =
-        Start("exec $VV render " + c.input + " -o " + c.output + " --size 320x180", "r");
-    for (int i = 0; i < 1000 && RunLine("P=" + std::to_string(pid) + "; " + c.started); ++i)
+  // `started`: true once the render, process $P, is under way.
+  const std::tuple<int, std::string, std::string, std::string> cases[] = {
+      {SIGINT, "in.wav", "out.mp4", "ls .out.mp4.vevirur-*"},
+      {SIGTERM, "in.wav", "out.mp4", "ls .out.mp4.vevirur-*"},
+      {SIGHUP, "in.wav", "f/", "ls f/frame_000010.png"},
+      {SIGINT, "in.fifo", "out.mp4", "grep -q partner /proc/$P/wchan"}};
+  for (const auto& [signal, input, output, started] : cases) {
+    SCOPED_TRACE(started);
+    const pid_t pid = Start("exec $VV render " + input + " -o " + output + " --size 320x180", "r");
+    for (int i = 0; i < 1000 && RunLine("P=" + std::to_string(pid) + "; " + started); ++i)
       usleep(20000);
-    kill(c.signal == SIGINT ? -pid : pid, c.signal);
-    EXPECT_EQ(Wait(pid, 20), 128 + c.signal);
+    kill(signal == SIGINT ? -pid : pid, signal);
+    EXPECT_EQ(Wait(pid, 20), 128 + signal);
     EXPECT_EQ(ReadFile(d + "r.err"), "vevirur: interrupted; nothing was left behind\n");
   }
   EXPECT_EQ(ReadFile(d + "out.mp4"), "earlier\n");
