@@ -3,6 +3,8 @@
 #include <SDL_keyboard.h>
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "app_error.h"
 #include "commands/command_line.h"
 #include "commands/live_keys.h"
@@ -39,11 +41,7 @@ TEST(CommandLine, HelpTopicsAndMistakes) {
 // SDL's keys reach the plug-in's key table as the window would receive them.
 TEST(LiveKeys, SdlKeysTakeThePlugInsCommands) {
   using C = WindowCommand;
-  const struct {
-    int32_t key;
-    uint16_t modifiers;
-    C want;
-  } cases[] = {
+  const std::tuple<int32_t, uint16_t, C> cases[] = {
       {SDLK_RETURN, 0, C::kChangeDrawing},     {SDLK_F6, 0, C::kChangeDrawing},
       {SDLK_SPACE, 0, C::kToggleTitle},        {SDLK_h, 0, C::kToggleHelp},
       {SDLK_HELP, 0, C::kToggleHelp},          {SDLK_KP_ENTER, KMOD_RALT, C::kGoFullScreen},
@@ -52,8 +50,8 @@ TEST(LiveKeys, SdlKeysTakeThePlugInsCommands) {
       {SDLK_LEFT, 0, C::kPassToPlayer},        {SDLK_q, KMOD_LALT, C::kDefault},
       {SDLK_LSHIFT, 0, C::kDefault},
   };
-  for (const auto& c : cases)
-    EXPECT_EQ(CommandForKey(c.key, c.modifiers, 0), c.want) << c.key << " " << c.modifiers;
+  for (const auto& [key, modifiers, command] : cases)
+    EXPECT_EQ(CommandForKey(key, modifiers, 0), command) << key << " " << modifiers;
   EXPECT_EQ(WindowKeyFor(SDLK_q, 0, 20).wParam, uintptr_t('Q'));
   EXPECT_EQ(WindowKeyFor(SDLK_q, 0, 20).lParam, 0x140001);
   // A pressed key's scan code, never the made-up 1.

@@ -5,8 +5,8 @@
 //
 //   node tests/web/page_test.mjs --root build/web --out build/web-test
 import assert from 'node:assert/strict';
-import { spawn } from 'node:child_process';
-import { mkdirSync, mkdtempSync, rmSync, writeFileSync } from 'node:fs';
+import { execFileSync, spawn } from 'node:child_process';
+import { mkdirSync, mkdtempSync, rmSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import path from 'node:path';
 import puppeteer from 'puppeteer-core';
@@ -15,38 +15,20 @@ const [root, outDir] = ['--root', '--out'].map((name) =>
   path.resolve(process.argv[process.argv.indexOf(name) + 1]));
 const [WIDTH, HEIGHT, SONG] = [640, 360, 'Night Drive Test Song'];
 
-// 20 s of 16-bit stereo at 44.1 kHz: a kick on every beat, a moving melody and a hi-hat of
-// noise, so that every band of the spectrum moves.
-function songWav(seconds = 20, rate = 44100) {
-  const data = Buffer.alloc(44 + seconds * rate * 4);
-  data.write('RIFF\0\0\0\0WAVEfmt ', 0);
-  [16, 0x20001, rate, rate * 4, 0x100004].forEach((word, i) => data.writeUInt32LE(word, 16 + 4 * i));
-  data.write('data', 36);
-  data.writeUInt32LE(data.length - 44, 40);
-  data.writeUInt32LE(data.length - 8, 4);
-  for (let i = 0, noise = 1; i < seconds * rate; i++) {
-    const t = i / rate;
-    noise = (noise * 1103515245 + 12345) & 0x7fffffff;
-    const note = [220, 277.2, 329.6, 440, 329.6, 246.9][Math.floor(t * 4) % 6];
-    const sample = Math.exp(-(t % 0.5) * 14) * Math.sin(120 * Math.PI * (t % 0.5)) +
-      0.3 * Math.sin(Math.PI * note * t) + 0.2 * Math.sin(4 * Math.PI * note * t) +
-      0.25 * (noise / 0x3fffffff - 1) * Math.exp(-((t * 8) % 1) * 12);
-    data.writeInt16LE(Math.round(Math.max(-1, Math.min(1, sample)) * 32000), 44 + i * 4);
-    data.copy(data, 46 + i * 4, 44 + i * 4, 46 + i * 4);
-  }
-  return data;
-}
+// 30 s of music for both channels: a kick on every beat, a melody and a hi-hat of noise, so that
+// every band of the spectrum moves.
+const music = ['exp(-mod(t,0.5)*14)*sin(120*PI*mod(t,0.5))', '0.3*sin(PI*(220+55*mod(floor(t*4),6))*t)',
+  '0.25*(2*random(0)-1)*exp(-mod(t*8,1)*12)'].join('+').replaceAll(',', '\\,');
 
 const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
 
-// White, red and lit pixels of a canvas rectangle, and a hash of them.
+// White and red pixels of a canvas rectangle, and a hash of them.
 function readCanvas(page, id, x, y, w, h) {
   return page.evaluate((id, x, y, w, h) => {
     const data = document.getElementById(id).getContext('2d').getImageData(x, y, w, h).data;
-    const counts = { lit: 0, white: 0, red: 0, hash: 2166136261 };
+    const counts = { white: 0, red: 0, hash: 2166136261 };
     for (let i = 0; i < data.length; i += 4) {
       const [r, g, b] = data.subarray(i, i + 3);
-      counts.lit += (r | g | b) > 24;
       counts.white += r > 200 && g > 200 && b > 200;
       counts.red += r > 200 && g < 60 && b < 60;
       counts.hash = Math.imul(counts.hash ^ r ^ (g << 8) ^ (b << 16), 16777619) >>> 0;
@@ -56,8 +38,8 @@ function readCanvas(page, id, x, y, w, h) {
 }
 
 const work = mkdtempSync(path.join(tmpdir(), 'vevirur-web-'));
-const server = spawn('python3', [new URL('../../scripts/serve-web', import.meta.url).pathname, '--port', '0', '--root', root],
-  { stdio: ['ignore', 'pipe', 'inherit'] });
+const serveWeb = new URL('../../scripts/serve-web', import.meta.url).pathname;
+const server = spawn('python3', [serveWeb, '--port', '0', '--root', root], { stdio: ['ignore', 'pipe', 'inherit'] });
 const browser = await puppeteer.launch({
   executablePath: process.env.CHROMIUM || '/usr/bin/chromium',
   userDataDir: path.join(work, 'profile'),
@@ -84,14 +66,15 @@ try {
   await waitFor((s) => s.canvas.width === WIDTH && s.canvas.height === HEIGHT, 'the picture size');
   assert.ok((await readCanvas(page, 'overlay', 85, 25, 200, 50)).white > 50, 'the about screen before any sound');
 
-  writeFileSync(path.join(work, `${SONG}.wav`), songWav());
-  await (await page.$('#file')).uploadFile(path.join(work, `${SONG}.wav`));
+  const song = path.join(work, `${SONG}.wav`);
+  execFileSync('ffmpeg', ['-v', 'error', '-f', 'lavfi', '-i', `aevalsrc=${music}|${music}:d=30`, song]);
+  await (await page.$('#file')).uploadFile(song);
   let state = await waitFor((s) => s.playing && s.engine.pictures > 10, 'pictures from the file');
   assert.ok(state.title === SONG && state.titleVisible && await page.title() === `${SONG} – Vevirur 2`, 'the title');
   const first = await readCanvas(page, 'picture', 0, 0, WIDTH, HEIGHT);
   await sleep(700);
   const second = await readCanvas(page, 'picture', 0, 0, WIDTH, HEIGHT);
-  assert.ok(first.lit > 500 && second.lit > 500 && second.hash !== first.hash, 'the picture moves');
+  assert.notEqual(second.hash, first.hash, 'the picture moves');
   assert.ok((await readCanvas(page, 'overlay', 15, HEIGHT - 20, 300, 18)).white > 40, 'the title at the bottom left');
 
   // The keys as the plug-in's: each changes the state; the overlay shows it.
@@ -105,7 +88,6 @@ try {
   await press('F4', (s) => s.engine.effectLocked === 1 && s.message === 'Effect locked', 'F4 to lock');
   const lock = await readCanvas(page, 'overlay', WIDTH - 200, HEIGHT - 20, 200, 20);
   assert.ok(lock.red > 30, `F4's message in red at the bottom right (${lock.red} red pixels)`);
-  await press('F6', (s) => s.engine.effectChanges > changes + 1, 'F6 while locked');
   await press('F4', (s) => s.engine.effectLocked === 0 && s.message === 'Effect unlocked', 'F4 again');
   await press('Space', (s) => !s.titleVisible, 'Space to hide the title');
   assert.equal((await readCanvas(page, 'overlay', 15, HEIGHT - 20, 300, 18)).white, 0, 'Space hides the title');
@@ -117,7 +99,6 @@ try {
   await press('h', (s) => !s.helpVisible, 'H to hide the help');
   assert.ok((await readCanvas(page, 'overlay', 20, 125, 400, 180)).white < help.white / 10, 'H again hides it');
   assert.deepEqual(pageErrors, [], 'no errors in the page');
-  console.log(`all checks passed; screenshot ${path.join(outDir, 'page-help.png')}`);
 } finally {
   await browser.close();
   server.kill();

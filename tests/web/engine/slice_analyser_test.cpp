@@ -16,7 +16,7 @@ web::Slice Analyse(const float (&samples)[2][web::kFftSize]) {
   return slice;
 }
 
-TEST(SliceAnalyser, SinesReadTheLinuxFrontEndsLevels) {
+TEST(SliceAnalyser, TheLinuxFrontEndsBytes) {
   // The same bytes as the front end's FFTW analyser for the same sines: 1000 Hz at 44.1 kHz is
   // bin 26.12 (-6 dB reads 17 there, the Hann main lobe 16 and 15 beside it); full scale at
   // 48 kHz, bin 24, reads 20 less a rounding hair; -20 dB reads 13.
@@ -39,11 +39,8 @@ TEST(SliceAnalyser, SinesReadTheLinuxFrontEndsLevels) {
         << c.hz << " Hz at " << c.rate << ", bin " << c.bin;
     EXPECT_EQ(slice.spectrum[1][c.bin], 0) << "the silent right channel";
   }
-}
-
-// Samples become signed bytes, truncated and clamped; NaN is silence in the waveform and the
-// spectrum alike.
-TEST(SliceAnalyser, WaveformIsSignedEightBitAndBadSamplesAreSilence) {
+  // Samples become signed bytes, truncated and clamped; NaN is silence in the waveform and the
+  // spectrum alike.
   const float nan = std::numeric_limits<float>::quiet_NaN(), inf = INFINITY;
   const float in[] = {0, 0.5f, -0.5f, 0.999f, 1, 2.5f, -1, -3, -0.004f, 0.0078125f, nan, inf};
   const int out[] = {0, 64, 0xC0, 127, 127, 127, 0x80, 0x80, 0, 1, 0, 127};
