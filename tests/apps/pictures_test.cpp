@@ -136,9 +136,9 @@ TEST(TextOverlays, TheFrontEndPaintsThePlugInsOverlays) {
   EXPECT_TRUE(AnyInk(p, 15, 340, 200, 356));
   EXPECT_TRUE(AnyInk(p, 640 - w - 5, 344, 635, 360));
   EXPECT_FALSE(AnyInk(p, 0, 0, 640, 340) || AnyInk(p, 600, 340, 640 - w - 5, 360));
-  Picture about(40, 30);
+  Picture about(60, 50);
   PaintAboutScreenOn(about, true);
-  EXPECT_TRUE(AnyInk(about, 25, 25, 40, 30));
+  EXPECT_TRUE(AnyInk(about, 25, 30, 60, 50));
   ResetTextOverlays();
   Requests.EffectLocked = 0;
 }
