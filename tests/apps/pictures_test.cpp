@@ -65,11 +65,8 @@ TEST(OfflineRenderer, StreamsTheSoundAndStopsAtTheLimit) {
 // block, the black beyond a smaller bitmap (an odd column of it inside a block) and a window
 // smaller than it.
 TEST(YuvConvert, LimitedRangeAndTheSurfacesOnePassAgree) {
-  Picture p(2, 2);  // red, white in both rows
-  for (int y = 0; y < 2; ++y) {
-    p.pixel(0, y)[0] = 255;
-    std::fill_n(p.pixel(1, y), 3, 255);
-  }
+  Picture p(2, 2);
+  p.rgb = {255, 0, 0, 255, 255, 255, 255, 0, 0, 255, 255, 255};  // red, white in both rows
   std::vector<uint8_t> yuv, fused;
   ConvertToYuv420(p, yuv);
   EXPECT_EQ(yuv, (std::vector<uint8_t>{82, 235, 82, 235, 109, 184}));

@@ -93,7 +93,7 @@ TEST_F(Program, RendersEverySoundAndRefusesWhatIsNot) {
   struct Case {
     std::string name, line;
     size_t frames;
-    std::string same_as = "", error = "";
+    std::string error = "";
   };
   const std::string not_sound = ": not a sound file FFmpeg can read";
   const Case cases[] = {
@@ -105,14 +105,14 @@ TEST_F(Program, RendersEverySoundAndRefusesWhatIsNot) {
       {"m4a", "$FF $TONE -t 1 -ac 2 -c:a aac a.m4a && $VV render a.m4a", 31},
       {"mkv", "$FF $TONE -f lavfi -i testsrc=s=64x64 -t 1 a.mkv && $VV render a.mkv", 31},
       {"title", "$VV render r.wav --title 'Björk — Jóga'", 30},
-      {"title2", "$VV render r.wav --title 'Björk — Jóga'", 30, "title"},
-      {"missing", "$VV render missing.wav", 0, "", "missing.wav: no such file"},
-      {"text", "echo notes >t.txt && $VV render t.txt", 0, "", "t.txt" + not_sound},
-      {"program", "head -c 200000 $VV >p.mp3 && $VV render p.mp3", 0, "", "p.mp3" + not_sound},
-      {"empty", ": >e.wav && $VV render e.wav", 0, "", "e.wav" + not_sound},
-      {"picture", "$FF -f lavfi -i testsrc -frames 1 p.png && $VV render p.png", 0, "",
+      {"again", "$VV render r.wav --title 'Björk — Jóga'", 30},
+      {"missing", "$VV render missing.wav", 0, "missing.wav: no such file"},
+      {"text", "echo notes >t.txt && $VV render t.txt", 0, "t.txt" + not_sound},
+      {"program", "head -c 200000 $VV >p.mp3 && $VV render p.mp3", 0, "p.mp3" + not_sound},
+      {"empty", ": >e.wav && $VV render e.wav", 0, "e.wav" + not_sound},
+      {"picture", "$FF -f lavfi -i color -frames 1 p.png && $VV render p.png", 0,
        "p.png: holds no sound"},
-      {"silent", "$FF $TONE -t 0 s.wav && $VV render s.wav", 0, "", "s.wav: holds no sound"},
+      {"silent", "$FF $TONE -t 0 s.wav && $VV render s.wav", 0, "s.wav: holds no sound"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -125,10 +125,8 @@ TEST_F(Program, RendersEverySoundAndRefusesWhatIsNot) {
     ASSERT_EQ(code, 0) << ReadFile(d + "run.err");
     EXPECT_NE(ReadFile(d + "run.out").find("x real time\n"), std::string::npos);
     EXPECT_EQ(Names(d + c.name + "/").size(), c.frames);
-    if (!c.same_as.empty()) {
-      EXPECT_TRUE(Contents(d + c.name + "/") == Contents(d + c.same_as + "/"));
-    }
   }
+  EXPECT_TRUE(Contents(d + "title/") == Contents(d + "again/"));
 }
 
 // In the program's own process: a second of mono 8-bit sound at 96 kHz decodes to 44100 samples,
