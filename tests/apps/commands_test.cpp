@@ -42,7 +42,7 @@ TEST(CommandLine, HelpTopicsAndMistakes) {
 TEST(LiveKeys, SdlKeysTakeThePlugInsCommands) {
   using C = WindowCommand;
   const std::tuple<int32_t, uint16_t, C> cases[] = {
-      {SDLK_RETURN, 0, C::kChangeDrawing},     {SDLK_F6, 0, C::kChangeDrawing},
+      {SDLK_F6, 0, C::kChangeDrawing},         {SDLK_F4, 0, C::kToggleEffectLock},
       {SDLK_SPACE, 0, C::kToggleTitle},        {SDLK_h, 0, C::kToggleHelp},
       {SDLK_HELP, 0, C::kToggleHelp},          {SDLK_KP_ENTER, KMOD_RALT, C::kGoFullScreen},
       {SDLK_ESCAPE, 0, C::kLeaveFullScreen},   {SDLK_PAGEUP, KMOD_LALT, C::kPreviousEffect},
