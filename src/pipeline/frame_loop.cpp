@@ -31,6 +31,7 @@ bool InitialiseScene(int width, int height) {
     }
     Loop.SceneWidth = width;
     Loop.SceneHeight = height;
+    if (Probes.entering) Probes.entering(TurnStage::kSceneSetUp);
     SetUpScene(width, height);
     Requests.ReinitRequest = 1;
     Loop.ReinitFrame = 0;
@@ -101,12 +102,14 @@ void DrawSceneFrame() {
   AnalyseAudioFrame();
   if (Scene.emitterOverlay) DrawOverlayPass(kModeEmitterSwarmCentre);
   try {
+    if (Probes.entering) Probes.entering(TurnStage::kDrawScene);
     DrawScene();
   } catch (...) {
     platform::RethrowThreadCancellation();
     ReportError("DrawSW error");
   }
   // Faults in the extra passes end the frame; the draw thread reports them.
+  if (Probes.entering) Probes.entering(TurnStage::kExtraPasses);
   if (Scene.sparkFanEnabled) DrawSparkFan();
   if (Scene.particleBurstActive) DrawParticleBurst();
   if (Scene.starburstActive) DrawOverlayPass(kModeStarburst);
@@ -172,4 +175,5 @@ void ResetFrameLoopState() {
   ReleaseScene();
   Loop = FrameLoopState{};
   Requests = FrameRequests{};
+  Probes = FrameLoopProbes{};
 }

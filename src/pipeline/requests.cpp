@@ -1,8 +1,10 @@
 #include "pipeline/requests.h"
 
 FrameRequests Requests;
+FrameLoopProbes Probes;
 
-void ReportError(const char*) noexcept {
+void ReportError(const char* text) noexcept {
+  if (Probes.reported) Probes.reported(text);
   Requests.ReinitRequest = 1;
 }
 

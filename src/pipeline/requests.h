@@ -13,6 +13,16 @@ struct FrameRequests {
 // All 0 at load; reset with the frame loop (ResetFrameLoopState).
 extern FrameRequests Requests;
 
+// A test's view into the frame loop, all null in the product: `reported` sees each text passed to
+// ReportError, and `entering` runs as a turn enters each of these stages and may throw there.
+enum class TurnStage { kSceneSetUp, kDrawScene, kExtraPasses };
+struct FrameLoopProbes {
+  void (*reported)(const char* text) = nullptr;
+  void (*entering)(TurnStage stage) = nullptr;
+};
+// Reset with the frame loop (ResetFrameLoopState); set only while no draw thread runs.
+extern FrameLoopProbes Probes;
+
 // Where every failure inside drawing and showing goes. It shows, logs and keeps nothing; it only
 // makes the frame loop re-initialise and choose a new effect.
 void ReportError(const char* text) noexcept;

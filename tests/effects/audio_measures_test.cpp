@@ -1,112 +1,67 @@
-// Audio measures: loudness and beat from the waveform, sizeScale, and the band analysis.
+// Audio measures: loudness and beat, the band analysis, the frame colour, the pens.
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <cstring>
 #include <utility>
 
 #include "effects/audio_measures.h"
-#include "effects/random_sources.h"
+#include "effects/frame_colour.h"
 #include "effects/scene.h"
 #include "effects/scene_state.h"
 #include "scene_harness.h"
 
 using scene_harness::FillSamples;
 
-namespace {
-
-void ResetMeasures() {
-  ResetSceneToLoadState();
-  SetScenePictureSize(640, 480);
-}
-
-}  // namespace
-
-TEST(AudioMeasures, SilenceGives2048AndOnlyTheFirstFrameBeats) {
-  ResetMeasures();
-  FillSamples(0, 128);
-  AnalyseAudioFrame();
-  EXPECT_EQ(Scene.loudness, 2048);
-  EXPECT_EQ(Scene.beatFlag, 1);  // from 0 before any samples
-  for (int i = 0; i < 5; ++i) {
+TEST(AudioMeasures, LoudnessIsTheSquaredPeakOver8AndABeatNeedsMoreThan1000Over) {
+  // {wave peak, loudness before, loudness, beat}
+  const int cases[][4] = {
+      {160, 2200, 3200, 0}, {160, 2199, 3200, 1}, {255, 0, 8128, 1}, {0, 0, 0, 0}};
+  for (const auto& c : cases) {
+    ResetSceneToLoadState();
+    FillSamples(0, c[0]);
+    Scene.previousLoudness = c[1];
     AnalyseAudioFrame();
-    EXPECT_EQ(Scene.loudness, 2048);
-    EXPECT_EQ(Scene.beatFlag, 0);
-  }
-  EXPECT_EQ(Scene.previousLoudness, 2048);
-  EXPECT_NEAR(Scene.sizeScale, 1.8666666666666667, 1e-12);
-}
-
-TEST(AudioMeasures, BeatNeedsTheSquaredPeakToGrowByMoreThan8000) {
-  ResetMeasures();
-  FillSamples(0, 128);
-  AnalyseAudioFrame();
-  Samples.WaveSamples[0][500] = 156;  // 156^2 / 8 = 3042: exactly 994 more
-  AnalyseAudioFrame();
-  EXPECT_EQ(Scene.loudness, 3042);
-  EXPECT_EQ(Scene.beatFlag, 0);
-  FillSamples(0, 128);
-  AnalyseAudioFrame();
-  Samples.WaveSamples[0][1022] = 157;  // 3081: 1033 more
-  AnalyseAudioFrame();
-  EXPECT_EQ(Scene.beatFlag, 1);
-  FillSamples(0, 255);
-  AnalyseAudioFrame();
-  EXPECT_EQ(Scene.loudness, 8128);
-  FillSamples(0, 0);
-  AnalyseAudioFrame();
-  EXPECT_EQ(Scene.loudness, 0);
-  EXPECT_EQ(Scene.beatFlag, 0);
-  // Peak 160 gives 3200: a beat needs more than 1000 over the frame before.
-  for (auto [previous, beat] : {std::pair{2200, 0}, {2199, 1}}) {
-    FillSamples(0, 160);
-    Scene.previousLoudness = previous;
-    AnalyseAudioFrame();
-    EXPECT_EQ(Scene.beatFlag, beat) << previous;
-  }
-}
-
-TEST(AudioMeasures, SevenBandsStep146AndTheLastEndsAtByte1022) {
-  ResetMeasures();
-  FillSamples(0, 128);
-  // Band 6 covers 876..1022: 147 bytes of 100 give the mean 100, level 99 * 16.
-  std::memset(Samples.SpectrumSamples[0] + 876, 100, 147);
-  // Band 5 covers 730..876 and shares byte 876 with band 6.
-  AverageBands(Scene.BandLevels, 7);
-  EXPECT_EQ(Scene.BandLevels[6], 99 * 16);
-  EXPECT_EQ(Scene.BandLevels[5], int(100.0 / 147 - 1.0) * 16);
-  EXPECT_EQ(Scene.BandLevels[4], 0);
-  Samples.SpectrumSamples[0][875] = 255;
-  Samples.SpectrumSamples[0][1023] = 255;  // never part of band 6
-  AverageBands(Scene.BandLevels, 7);
-  EXPECT_EQ(Scene.BandLevels[6], 99 * 16);
-  EXPECT_EQ(Scene.BandLevels[5], int((100.0 + 255.0) / 147 - 1.0) * 16);
-}
-
-TEST(AudioMeasures, BandLevelsRangeAndRounding) {
-  ResetMeasures();
-  for (auto [mean, level] : {std::pair{255, 4064}, {2, 16}, {1, 0}}) {  // below 2 gives 0
-    FillSamples(mean, 128);
-    AverageBands(Scene.BandLevels, 7);
-    EXPECT_EQ(Scene.BandLevels[3], level) << mean;
+    EXPECT_EQ(Scene.loudness, c[2]) << c[0];
+    EXPECT_EQ(Scene.beatFlag, c[3]) << c[1];
+    EXPECT_EQ(Scene.previousLoudness, c[2]);
   }
 }
 
 TEST(AudioMeasures, SixtyFourBandsOf17BytesAndTheLastOf16) {
-  ResetMeasures();
+  ResetSceneToLoadState();
   FillSamples(0, 128);
   for (int i = 0; i < 1024; ++i) Samples.SpectrumSamples[0][i] = uint8_t(i / 16 + 10);
+  Scene.BandLevels[64] = 777;
   AverageBands(Scene.BandLevels, 64);
   // Band 10 = bytes 160..176: sixteen of 20 and one of 21.
   EXPECT_EQ(Scene.BandLevels[10], int((16 * 20 + 21) / 17.0 - 1.0) * 16);
   // The last band has 16 bytes (1008..1023).
   EXPECT_EQ(Scene.BandLevels[63], 72 * 16);
-  Scene.BandLevels[64] = 777;
-  AverageBands(Scene.BandLevels, 64);
   EXPECT_EQ(Scene.BandLevels[64], 777);  // not written by a 64-band analysis
 }
 
-TEST(SceneSetup, PensAndCentreFollowTheWidth) {
+TEST(FrameColour, BassRedMiddleGreenTopBlue) {
+  ASSERT_TRUE(scene_harness::StartScene(64, 48));
+  // Band b of the seven covers bytes 146 * b .. 146 * b + 146, sharing its last byte with band
+  // b + 1; with means that never fall from one band to the next, its level is (mean - 1) * 16.
+  const auto setBands = [](std::initializer_list<int> means) {
+    int b = 0;
+    for (int mean : means) std::memset(Samples.SpectrumSamples[0] + 146 * b++, mean, 147);
+  };
+  FillSamples(0, 128);
+  setBands({8, 20, 21, 22, 23, 24, 26});  // levels 112, 304, 320, 336, 352, 368, 400
+  Samples.SpectrumSamples[0][1023] = 0;
+  BeginEffectFrame();
+  EXPECT_EQ(Scene.FrameColour.red, 152 * 124);  // 304 / 2 beats 112
+  EXPECT_EQ(Scene.FrameColour.green, 336 * 124);
+  EXPECT_EQ(Scene.FrameColour.blue, 400 * 124);
+  EXPECT_EQ(Scene.bassCue, 152 * 31 / 10);
+  setBands({14});  // 208 against 304 / 2
+  BeginEffectFrame();
+  EXPECT_EQ(Scene.FrameColour.red, 208 * 124);
+}
+
+TEST(SceneSetup, TheWidePenIsThreePixelsAbove1200) {
   ResetSceneToLoadState();
   for (auto [width, pen] : {std::pair{640, 2}, {1280, 3}, {1200, 2}}) {
     SetScenePictureSize(width, 720);
@@ -114,12 +69,4 @@ TEST(SceneSetup, PensAndCentreFollowTheWidth) {
     EXPECT_EQ(Scene.widePenWidth, pen) << width;
     EXPECT_EQ(Scene.normalPenWidth, 1);
   }
-}
-
-TEST(SceneSetup, DirectionTableStartsTwoStepsBack) {
-  InitDirectionTable();
-  EXPECT_DOUBLE_EQ(Scene.DirectionTable[0].sine, std::sin(-2 * kPi / 31));
-  EXPECT_DOUBLE_EQ(Scene.DirectionTable[2].sine, 0.0);
-  EXPECT_DOUBLE_EQ(Scene.DirectionTable[2].cosine, 1.0);
-  EXPECT_NEAR(Scene.DirectionTable[62].sine, std::sin(60 * kPi / 31), 1e-15);
 }

@@ -1,28 +1,19 @@
-// Emitter swarm: reflection at each margin, which emitters fire, the overlay's three bands, and
-// the pictures too narrow or too wide for the plain rules.
+// Emitter swarm: reflection at each margin, which emitters fire in main and overlay passes, and
+// the fallback emitter.
 #include <gtest/gtest.h>
 
-#include <cstring>
+#include <tuple>
 
 #include "effects/audio_measures.h"
-#include "effects/dot_cloud.h"
 #include "effects/emitter_swarm.h"
 #include "effects/scene.h"
 #include "effects/scene_state.h"
 #include "random_control.h"
 #include "scene_harness.h"
 
-namespace {
-
-void StartQuiet(int width, int height) {
-  ASSERT_TRUE(scene_harness::StartScene(width, height));
-  Scene.loudness = 0;  // no dots from StepEmitter
-}
-
-}  // namespace
-
 TEST(EmitterSwarm, ReflectsOncePastEachMarginAndNotOnIt) {
-  StartQuiet(640, 480);
+  ASSERT_TRUE(scene_harness::StartScene(640, 480));
+  Scene.loudness = 0;         // no dots
   Scene.emitterSpeed = 0.0f;  // the position is where the step lands
   // {x, y, new x, new y}: x bounces below 32 and above 639 - 16, y below 16 and above 479 - 32.
   const float cases[][4] = {{32, 200, 32, 200},   {31, 200, 1, 200},   {623, 200, 623, 200},
@@ -42,106 +33,45 @@ TEST(EmitterSwarm, ReflectsOncePastEachMarginAndNotOnIt) {
   }
 }
 
-TEST(EmitterSwarm, NudgeKeepsVelocityWithinOne) {
-  random_control::SeedSoRandomIs(32767);
-  float v = 0.95f;
-  NudgeVelocity(v);
-  EXPECT_EQ(v, 1.0f);
-  random_control::SeedSoRandomIs(0);
-  v = -0.95f;
-  NudgeVelocity(v);
-  EXPECT_EQ(v, -1.0f);
-}
-
-TEST(EmitterSwarm, OverlayUsesThreeBandsAndThreshold256) {
-  ASSERT_TRUE(scene_harness::StartScene(640, 480));
-  scene_harness::FillSamples(0, 128);
-  AnalyseAudioFrame();
-  // Band 0 = bytes 0..341, band 1 = 341..682 (both divided by 3), band 2 = 682..1023 (by 2).
-  std::memset(Samples.SpectrumSamples[0], 50, 342);        // 784 / 3 = 261 > 256: fires
-  std::memset(Samples.SpectrumSamples[0] + 342, 49, 341);  // 768 / 3 = 256: does not
-  std::memset(Samples.SpectrumSamples[0] + 683, 34, 341);  // 528 / 2 = 264: fires
-  Scene.OverlayPass = 1;
-  Scene.particleBurstActive = 0;
-  const uint64_t before = Scene.cloudDotCount;
-  DrawEmitterSwarm(EmitterReseat::kNearCentre);
-  Scene.OverlayPass = 0;
-  EXPECT_EQ(Scene.BandLevels[0], 784 / 3);
-  EXPECT_EQ(Scene.BandLevels[1], 768 / 3);  // 256 is not above the threshold
-  EXPECT_EQ(Scene.BandLevels[2], 528 / 2);
-  EXPECT_EQ(Scene.cloudDotCount - before, 2u * 128);
-  EXPECT_EQ(Scene.particleBurstActive, 0);  // only main passes start the burst
-}
-
-TEST(EmitterSwarm, NarrowPictureHasNoBandsButStillStepsEmitterZero) {
-  ASSERT_TRUE(scene_harness::StartScene(7, 40));
-  EXPECT_EQ(Scene.emitterCount, 0);
-  scene_harness::FillSamples(200, 200);
-  AnalyseAudioFrame();
-  Scene.BandLevels[0] = -1;
-  const Emitter before = Scene.Emitters[0];
-  const uint64_t dots = Scene.cloudDotCount;
-  DrawEmitterSwarm(EmitterReseat::kAnywhere);
-  EXPECT_EQ(Scene.BandLevels[0], -1);  // no analysis
-  EXPECT_EQ(Scene.cloudDotCount - dots, uint64_t(200 * 200 / 8 / 16));
-  EXPECT_TRUE(Scene.Emitters[0].x != before.x || Scene.Emitters[0].y != before.y);
-}
-
-TEST(EmitterSwarm, TopDrawWithAllRecordsInUseStepsTheLastRecord) {
-  ASSERT_TRUE(scene_harness::StartScene(2048, 40));
-  ASSERT_EQ(Scene.emitterCount, 255);
-  scene_harness::FillSamples(0, 128);
-  AnalyseAudioFrame();
-  const Emitter last = Scene.Emitters[254];
-  // Near-centre reseating takes no number from the generator, so the next one is the fallback's.
-  random_control::SeedSoRandomIs(32767);
-  const uint64_t dots = Scene.cloudDotCount;
-  DrawEmitterSwarm(EmitterReseat::kNearCentre);
-  EXPECT_EQ(Scene.cloudDotCount - dots, 128u);
-  EXPECT_NE(Scene.Emitters[254].x, last.x);  // reseated and then stepped, never record 255
-}
-
 TEST(EmitterSwarm, BandsAboveTwiceTheLoudnessUpToTheCapFireAndTheBassIsDamped) {
-  // {wave peak, spectrum mean, beat multiplier, dots, speed}: 640 wide, 80 emitters, every band
-  // at level (mean - 1) * 16; bands 0..3 are divided by 3, 3, 2, 2 and stay below the cap 2048.
-  // Peak 40: loudness 200, threshold 400, so level 416 fires emitters 4..79 with 12 dots each
-  // and 400 fires none: one fallback emitter sprays. Silence (peak 128) fires none either.
-  const int cases[][5] = {{128, 0, 1, 128, 40},    {40, 27, 1, 76 * 12, 4},
-                          {40, 26, 1, 12, 4},      {200, 130, 1, 76 * 312, 100},
-                          {200, 129, 1, 312, 100}, {255, 255, 2, 76 * 508, 324}};
+  // {overlay, wave peak, spectrum mean, beat multiplier, dots, speed}: 640 wide, 80 emitters (3
+  // in an overlay pass), every band at level (mean - 1) * 16; bands 0..3 are divided by 3, 3, 2,
+  // 2. Peak 40: loudness 200, threshold 400, so level 416 fires emitters 4..79 with 12 dots each
+  // and 400 fires none: one fallback emitter sprays. Silence (peak 128) fires none either. The
+  // overlay's cap is 256: mean 49 puts bands 0 and 1 on it and fires band 2 alone.
+  const int cases[][6] = {{0, 128, 0, 1, 128, 40},    {0, 40, 27, 1, 76 * 12, 4},
+                          {0, 40, 26, 1, 12, 4},      {0, 200, 130, 1, 76 * 312, 100},
+                          {0, 200, 129, 1, 312, 100}, {0, 255, 255, 2, 76 * 508, 324},
+                          {1, 128, 49, 1, 128, 40},   {1, 128, 50, 1, 3 * 128, 40}};
   for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << c[0] << " " << c[1] << " " << c[2]);
     ASSERT_TRUE(scene_harness::StartScene(640, 480));
     ASSERT_EQ(Scene.emitterCount, 80);
-    scene_harness::FillSamples(c[1], c[0]);
+    scene_harness::FillSamples(c[2], c[1]);
     AnalyseAudioFrame();
-    Scene.beatMultiplier = c[2];
+    Scene.beatMultiplier = c[3];
+    Scene.OverlayPass = c[0];
     const uint64_t before = Scene.cloudDotCount;
     DrawEmitterSwarm(EmitterReseat::kNearCentre);
-    EXPECT_EQ(Scene.cloudDotCount - before, uint64_t(c[3])) << c[0] << " " << c[1];
-    EXPECT_EQ(Scene.emitterSpeed, float(c[4]));
-    EXPECT_EQ(Scene.particleBurstActive, 1);
+    EXPECT_EQ(Scene.cloudDotCount - before, uint64_t(c[4]));
+    EXPECT_EQ(Scene.emitterSpeed, float(c[5]));
+    EXPECT_EQ(Scene.particleBurstActive, 1 - c[0]);  // only main passes start the burst
   }
 }
 
-TEST(EmitterSwarm, AnywhereReseatDrawsXThenY) {
-  ASSERT_TRUE(scene_harness::StartScene(640, 480));
-  scene_harness::FillSamples(0, 128);
-  AnalyseAudioFrame();
-  ASSERT_TRUE(random_control::SeedSoDrawsFall({{16384, 16384}, {0, 40}}));
-  DrawEmitterSwarm(EmitterReseat::kAnywhere);
-  EXPECT_EQ(Scene.Emitters[0].x, 320.0f);  // 16384 * 640 / 32767
-  EXPECT_EQ(Scene.Emitters[0].y, 0.0f);
-}
-
-TEST(EmitterSwarm, OverlayFallbackDrawsAmongAllEmittersNotTheThree) {
-  ASSERT_TRUE(scene_harness::StartScene(640, 480));
-  scene_harness::FillSamples(0, 128);
-  AnalyseAudioFrame();
-  const Emitter last = Scene.Emitters[79];
-  // The overlay reseats near the centre from the tables, so the fallback's is the first draw.
-  random_control::SeedSoRandomIs(32766);  // RandomInt(80) = 79, RandomInt(3) would be 2
-  Scene.OverlayPass = 1;
-  DrawEmitterSwarm(EmitterReseat::kNearCentre);
-  Scene.OverlayPass = 0;
-  EXPECT_TRUE(Scene.Emitters[79].x != last.x || Scene.Emitters[79].y != last.y);
+TEST(EmitterSwarm, TheFallbackDrawsAmongAllEmittersAndStaysInTheRecords) {
+  // {width, emitters, draw}: an overlay pass also draws among all 80; 32767 names emitter 255,
+  // past the records, so the last record steps instead.
+  for (auto [width, count, draw] : {std::tuple{640, 80, 32766}, {2048, 255, 32767}}) {
+    ASSERT_TRUE(scene_harness::StartScene(width, 40));
+    ASSERT_EQ(Scene.emitterCount, count);
+    scene_harness::FillSamples(0, 128);
+    AnalyseAudioFrame();
+    const Emitter last = Scene.Emitters[count - 1];
+    // Near-centre reseating takes no number from the generator: the fallback's is the first.
+    random_control::SeedSoRandomIs(draw);
+    Scene.OverlayPass = count == 80;
+    DrawEmitterSwarm(EmitterReseat::kNearCentre);
+    EXPECT_TRUE(Scene.Emitters[count - 1].x != last.x || Scene.Emitters[count - 1].y != last.y);
+  }
 }

@@ -1,11 +1,10 @@
-// Scene driver: effect choice, beat state in main and overlay passes, ring phase, petal redraws.
+// Scene driver and random sources: effect choice, the beat multiplier of the scatter clouds,
+// petal redraws, any picture size; the bounded draws.
 #include <gtest/gtest.h>
 
 #include <utility>
 
-#include "effects/audio_measures.h"
-#include "effects/frame_colour.h"
-#include "effects/particle_effects.h"
+#include "effects/random_sources.h"
 #include "effects/scene.h"
 #include "effects/scene_state.h"
 #include "random_control.h"
@@ -13,15 +12,15 @@
 
 TEST(ChooseNewEffect, EachDrawDecidesOneChoiceInOrder) {
   // rand() ranges: RandomInt(2) is 1 from 16384; RandomInt(3) gives 1 from 10923 and 2 from
-  // 21845; RandomInt(100) <= 45 up to 15072 and <= 33 up to 11140.
+  // 21845; RandomInt(100) is 45 from 14746 to 15072 and 33 from 10814 to 11140.
   constexpr std::pair<int, int> kLow{0, 1000}, kHigh{25000, 32766}, kMid{12000, 20000};
   struct Case {
     std::pair<int, int> held, mode, overlay, fan, star;
     int wantHeld, wantMode, wantOverlay, wantFan, wantStar, draws;
   };
   const Case cases[] = {
-      {kLow, kMid, kHigh, kLow, kHigh, 1, kModeEmitterSwarmCentre, 0, 1, 0, 5},
-      {kHigh, kHigh, kHigh, kHigh, kLow, 0, kModeEmitterSwarmAnywhere, 1, 0, 1, 5},
+      {kLow, kMid, kHigh, {14746, 15072}, kHigh, 1, kModeEmitterSwarmCentre, 0, 1, 0, 5},
+      {kHigh, kHigh, kHigh, kHigh, {10814, 11140}, 0, kModeEmitterSwarmAnywhere, 1, 0, 1, 5},
       {kLow, kHigh, kLow, kLow, kHigh, 1, kModeEmitterSwarmAnywhere, 0, 1, 0, 5},
       {kLow, kLow, kHigh, kLow, kHigh, 1, kModeScatterClouds, 1, 1, 1, 4},  // no starburst draw
       {kHigh, {32767, 32767}, kHigh, kLow, kLow, 0, kModeClusterBloom, 1, 0, 0, 5},
@@ -46,42 +45,12 @@ TEST(ChooseNewEffect, EachDrawDecidesOneChoiceInOrder) {
   }
 }
 
-TEST(DrawScene, BeatHoldFallsOnlyInMainPasses) {
+TEST(DrawScene, ScatterCloudsLeaveTheBeatMultiplierForTheSparkFan) {
   ASSERT_TRUE(scene_harness::StartScene(64, 48));
   Scene.DrawingMode = kModeScatterClouds;
   Scene.beatFlag = 1;
-  DrawOverlayPass(kModeEmitterSwarmCentre);
-  EXPECT_EQ(Scene.beatHold, 3);  // a beat in an overlay pass sets it like a main pass
+  DrawScene();
   EXPECT_EQ(Scene.beatMultiplier, 2);
-  Scene.beatFlag = 0;
-  for (int expected : {2, 1, 0, 0}) {
-    DrawOverlayPass(kModeEmitterSwarmCentre);
-    DrawOverlayPass(kModeEmitterSwarmCentre);
-    DrawScene();
-    EXPECT_EQ(Scene.beatHold, expected);
-    EXPECT_EQ(Scene.beatMultiplier, 1);
-  }
-}
-
-TEST(DrawScene, ScatterCloudsRestoreTheBeatMultiplier) {
-  ASSERT_TRUE(scene_harness::StartScene(64, 48));
-  Scene.DrawingMode = kModeScatterClouds;
-  Scene.beatFlag = 1;
-  DrawScene();
-  EXPECT_EQ(Scene.beatMultiplier, 2);  // the spark fan after the scene sees the beat
-  EXPECT_EQ(Scene.particleBurstActive, 1);
-}
-
-TEST(DrawScene, RingPhaseWrapsAfter126MainFrames) {
-  ASSERT_TRUE(scene_harness::StartScene(64, 48));
-  scene_harness::FillSamples(0, 128);
-  for (int i = 0; i < 125; ++i) DrawScene();
-  EXPECT_NEAR(Scene.ringPhase, 125 * 0.05, 1e-9);
-  DrawScene();
-  EXPECT_EQ(Scene.ringPhase, 0.0);
-  Scene.DrawingMode = kModeScatterClouds;
-  DrawScene();
-  EXPECT_EQ(Scene.ringPhase, 0.0);  // only mode 2 turns the ring
 }
 
 TEST(DrawScene, PetalFrequencyIsRedrawnWhenTheDrawIsAtMost327) {
@@ -93,20 +62,6 @@ TEST(DrawScene, PetalFrequencyIsRedrawnWhenTheDrawIsAtMost327) {
     ASSERT_TRUE(random_control::SeedSoDrawsFall({{draw, draw}, {16384, 19660}}));
     DrawOverlayPass(kModeStarburst + 1);  // no effect of its own: only the redraw
     EXPECT_EQ(Scene.petalFrequency, frequency) << draw;
-  }
-}
-
-TEST(DrawScene, ClusterStepsPerFrameFollowTheBassCue) {
-  ASSERT_TRUE(scene_harness::StartScene(64, 48));
-  Scene.DrawingMode = kModeClusterBloom;
-  // DrawScene recomputes the bass cue from the spectrum, whose steps cannot hit 4000 exactly:
-  // check both sides of it, level 1280 giving 3968 and level 1296 giving 4017.
-  for (int mean : {81, 82}) {
-    scene_harness::FillSamples(mean, 200);
-    AnalyseAudioFrame();
-    Scene.clusterSteps = 20;
-    DrawScene();
-    EXPECT_EQ(Scene.clusterSteps, mean == 81 ? 19 : 10) << Scene.bassCue;
   }
 }
 
@@ -125,7 +80,25 @@ TEST(DrawScene, EveryModeIsSoundForAnyPictureSize) {
         Scene.particleBurstActive = 1;
         scene_harness::DrawFrame();
       }
-      EXPECT_GE(Scene.sizeScale, 0.0);
     }
+  }
+}
+
+TEST(RandomSources, RandomIntReachesItsBoundOnlyForTheTopDraw) {
+  // {draw, n, RandomInt(n)}: 10922 * 3 / 32767 = 0.99997; 100000 must not overflow.
+  const int cases[][3] = {{32767, 1, 1}, {32766, 1, 0}, {32767, 0, 0},           {32767, 3, 3},
+                          {32766, 3, 2}, {10922, 3, 0}, {32767, 100000, 100000}, {0, 4096, 0}};
+  for (const auto& c : cases) {
+    random_control::SeedSoRandomIs(c[0]);
+    EXPECT_EQ(RandomInt(c[1]), c[2]) << "rand " << c[0] << " n " << c[1];
+  }
+}
+
+TEST(RandomSources, RandomFloatIsSinglePrecision) {
+  // {draw, RandomFloat(2)}: in double precision 513 and 517 would round to the next float up.
+  for (auto [draw, value] :
+       {std::pair{0, 0.0f}, {513, 0x1.0082p-5f}, {517, 0x1.028204p-5f}, {32767, 2.0f}}) {
+    random_control::SeedSoRandomIs(draw);
+    EXPECT_EQ(RandomFloat(2.0f), value) << draw;
   }
 }

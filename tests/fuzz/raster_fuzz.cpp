@@ -4,75 +4,54 @@
 // pixel outside the clip rectangle.
 #include <cstdint>
 #include <cstdlib>
-#include <cstring>
 
 #include "raster/draw_surface.h"
 #include "raster/drawing.h"
 
-namespace {
-
-class Input {
- public:
-  Input(const uint8_t* data, size_t size) : data_(data), size_(size) {}
-  bool Empty() const { return used_ >= size_; }
-  uint8_t Byte() { return used_ < size_ ? data_[used_++] : 0; }
-  int32_t Int() {
-    uint32_t v = 0;
-    for (int i = 0; i < 4; ++i) v = v << 8 | Byte();
-    return int32_t(v);
-  }
-  // Small values near the picture most of the time, any 32-bit value otherwise.
-  int32_t Coordinate() {
-    const uint8_t kind = Byte();
-    if (kind < 200) return int32_t(int8_t(Byte())) * 3 + int32_t(Byte());
-    return Int();
-  }
-
- private:
-  const uint8_t* data_;
-  size_t size_;
-  size_t used_ = 0;
-};
-
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  Input in(data, size);
+  size_t used = 0;
+  auto byte = [&]() -> int { return used < size ? data[used++] : 0; };
+  auto any = [&] {
+    uint32_t v = 0;
+    for (int i = 0; i < 4; ++i) v = v << 8 | uint32_t(byte());
+    return int32_t(v);
+  };
+  // Small values near the picture most of the time, any 32-bit value otherwise.
+  auto coordinate = [&] {
+    if (byte() >= 200) return any();
+    const int high = int8_t(byte()) * 3;
+    return high + byte();
+  };
   // Sides from -8 to 247 keep a run fast; the unit tests cover the large sizes.
-  const int width = int(in.Byte()) - 8;
-  const int height = int(in.Byte()) - 8;
+  const int width = byte() - 8, height = byte() - 8;
   const int depths[] = {8, 16, 32, 24};
-  if (CreateDrawSurface(width, height, depths[in.Byte() % 4]) != 1) std::abort();
-  DrawSurface& surface = *CurrentDrawSurface();
-  for (int ops = 0; !in.Empty() && ops < 64; ++ops) {
-    switch (in.Byte() % 5) {
+  if (CreateDrawSurface(width, height, depths[byte() % 4]) != 1) std::abort();
+  for (int ops = 0; used < size && ops < 64; ++ops) {
+    switch (byte() % 5) {
       case 0:
-        SetPenWidth(in.Byte() % 2 ? in.Int() : int(in.Byte() % 40) - 4);
+        SetPenWidth(byte() % 2 ? any() : byte() % 40 - 4);
         break;
       case 1:
-        SetDrawDensity(in.Byte() % 2 ? in.Int() : int(in.Byte()) * 260);
+        SetDrawDensity(byte() % 2 ? any() : byte() * 260);
         break;
       case 2:
-        DissolveRect(in.Coordinate(), in.Coordinate(), in.Coordinate(), in.Coordinate(), in.Int());
+        DissolveRect(coordinate(), coordinate(), coordinate(), coordinate(), any());
         break;
       default:
-        DrawLine(in.Coordinate(), in.Coordinate(), in.Coordinate(), in.Coordinate(), 0xFFFF, 0xFFFF,
-                 0xFFFF);
+        DrawLine(coordinate(), coordinate(), coordinate(), coordinate(), 0xFFFF, 0xFFFF, 0xFFFF);
         break;
     }
   }
   // Lines write only inside the clip rectangle (the dissolve writes zero, so cannot show here).
-  if (surface.Bits() && surface.BytesPerPixel() > 0) {
-    const Rect16 clip = surface.Clip();
-    const int bytes = surface.BytesPerPixel();
-    for (int y = -2; y < surface.Height(); ++y) {
-      const uint8_t* row = surface.Bits() + (int64_t(surface.Height()) - 1 - y) * surface.Stride();
-      for (int x = 0; x < surface.Width() + 4; ++x) {
-        const bool inside = x >= clip.left && x < clip.right && y >= clip.top && y < clip.bottom;
-        if (inside) continue;
-        for (int b = 0; b < bytes; ++b)
-          if (row[x * bytes + b] != 0) std::abort();
-      }
+  const DrawSurface& s = *CurrentDrawSurface();
+  const Rect16 clip = s.Clip();
+  for (int y = -2; s.Bits() && y < s.Height(); ++y) {
+    const uint8_t* row = s.Bits() + (int64_t(s.Height()) - 1 - y) * s.Stride();
+    for (int x = 0; x < (s.Width() + 4) * s.BytesPerPixel(); ++x) {
+      const int column = x / s.BytesPerPixel();
+      const bool inside =
+          column >= clip.left && column < clip.right && y >= clip.top && y < clip.bottom;
+      if (!inside && row[x] != 0) std::abort();
     }
   }
   DestroyDrawSurface();

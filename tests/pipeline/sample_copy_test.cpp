@@ -8,14 +8,10 @@
 
 namespace {
 
-struct HostBuffers {
-  unsigned char spectrum[2][kHostSampleCount]{};
-  char waveform[2][kHostSampleCount]{};
-};
-
 // Spectrum: ten times the level, kept to eight bits. Waveform: the signed sample plus 128. Host
-// sample h of a channel lands on indices 3(h - 10) .. 3(h - 10) + 2.
-TEST(SampleCopy, EachHostSampleBecomesThreeEntries) {
+// sample h (10 to 350) of a channel lands on indices 3(h - 10) .. 3(h - 10) + 2; index 1023 is
+// never copied to, and the waveform's is reset.
+TEST(SampleCopy, HostSamples10To350BecomeThreeEntriesEach) {
   const struct {
     int channel, host, level, sample, spectrum, wave;
   } cases[] = {{0, 10, 25, -128, 250, 0},
@@ -23,45 +19,27 @@ TEST(SampleCopy, EachHostSampleBecomesThreeEntries) {
                {0, 12, 255, 127, 246, 255},
                {1, 350, 7, -1, 70, 127},
                {0, 200, 0, 0, 0, 128}};
-  HostBuffers host;
+  unsigned char spectrum[2][kHostSampleCount];
+  char waveform[2][kHostSampleCount];
+  std::memset(spectrum, 20, sizeof spectrum);  // host 351 at index 1023 would be 200
+  std::memset(waveform, 20, sizeof waveform);
   for (const auto& c : cases) {
-    host.spectrum[c.channel][c.host] = static_cast<unsigned char>(c.level);
-    host.waveform[c.channel][c.host] = static_cast<char>(c.sample);
+    spectrum[c.channel][c.host] = static_cast<unsigned char>(c.level);
+    waveform[c.channel][c.host] = static_cast<char>(c.sample);
   }
-  CopyHostSamples(host.spectrum, host.waveform);
+  Samples = SampleArrays{};
+  Samples.WaveSamples[0][1023] = Samples.WaveSamples[1][1023] = 99;
+  CopyHostSamples(spectrum, waveform);
   for (const auto& c : cases) {
     for (int k = 0; k < 3; ++k) {
       const int index = 3 * (c.host - 10) + k;
-      SCOPED_TRACE(testing::Message() << "channel " << c.channel << " index " << index);
-      EXPECT_EQ(Samples.SpectrumSamples[c.channel][index], c.spectrum);
-      EXPECT_EQ(Samples.WaveSamples[c.channel][index], c.wave);
+      EXPECT_EQ(Samples.SpectrumSamples[c.channel][index], c.spectrum) << index;
+      EXPECT_EQ(Samples.WaveSamples[c.channel][index], c.wave) << index;
     }
   }
-}
-
-TEST(SampleCopy, OnlyHostSamples10To350ReachTheArraysAndIndex1023StaysZero) {
-  HostBuffers host;
-  // Mark the samples that must never arrive, then the copied ones with their own values.
-  for (int c = 0; c < 2; ++c) {
-    for (int h = 0; h < kHostSampleCount; ++h) {
-      const bool copied = h >= 10 && h <= 350;
-      host.spectrum[c][h] = copied ? 1 : 20;  // 10 or 200
-      host.waveform[c][h] = copied ? 1 : 50;  // 129 or 178
-    }
-  }
-  std::memset(&Samples, 0, sizeof Samples);
-  for (int call = 0; call < 3; ++call) {
-    Samples.WaveSamples[0][1023] = 99;  // whatever drew there, the copy resets it
-    Samples.WaveSamples[1][1023] = 99;
-    CopyHostSamples(host.spectrum, host.waveform);
-    for (int c = 0; c < 2; ++c) {
-      for (int i = 0; i < 1023; ++i) {
-        ASSERT_EQ(Samples.SpectrumSamples[c][i], 10) << c << ":" << i;
-        ASSERT_EQ(Samples.WaveSamples[c][i], 129) << c << ":" << i;
-      }
-      EXPECT_EQ(Samples.SpectrumSamples[c][1023], 0);
-      EXPECT_EQ(Samples.WaveSamples[c][1023], 0);
-    }
+  for (int channel : {0, 1}) {
+    EXPECT_EQ(Samples.SpectrumSamples[channel][1023], 0);
+    EXPECT_EQ(Samples.WaveSamples[channel][1023], 0);
   }
 }
 

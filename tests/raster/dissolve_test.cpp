@@ -1,116 +1,64 @@
-// The dissolve: rows, columns, clamping, random draws, and the fast rows against the rule.
-#include "raster/dissolve_kernel.h"
+// The dissolve: rows, columns, clamping, random draws, and the same pixels at every depth.
 #include "surface_fixture.h"
 
 namespace {
 class DissolveTest : public SurfaceTest {};
 }  // namespace
 
-TEST_F(DissolveTest, OneValuePerRowAndFullDensityClearsTheClipShiftedUpOneRow) {
-  Make();  // clip (1, 1, 638, 478)
-  FillAll(0xFF);
-  for (int density : {0, -5}) {  // change nothing
-    SeedRandom15(31);
-    DissolveRect(0, 0, 640, 480, density);
-    EXPECT_EQ(RandomDrawsSince(31), 478) << density;
-  }
-  EXPECT_TRUE(Zero().empty());
-  SetDrawDensity(777);
+TEST_F(DissolveTest, ClearsExactlyTheClampedRectangleShiftedUpOneRowWithOneValuePerRow) {
+  Make(64, 48);  // clip (1, 1, 62, 46)
   SeedRandom15(31);
-  DissolveRect(0, 0, 640, 480, 40000);
-  EXPECT_EQ(Zero(), Rect(1, 0, 638, 477));
-  EXPECT_EQ(RandomDrawsSince(31), 478);
-  EXPECT_EQ(DrawDensity(), 777);  // put back
-}
-
-TEST_F(DissolveTest, RectangleIsClampedIntoTheClip) {
-  Make();
-  FillAll(0xFF);
-  DissolveRect(700, 0, 800, 480, 40000);  // becomes (638, 1, 638, 478)
-  EXPECT_EQ(Zero(), Rect(638, 0, 638, 477));
-  FillAll(0xFF);
-  SeedRandom15(8);
-  DissolveRect(10, 300, 20, 200, 40000);  // bottom < top
-  EXPECT_TRUE(Zero().empty());
-  EXPECT_EQ(RandomDrawsSince(8), 0);
-  // Left beyond right: no columns, but still one random value per row.
-  SeedRandom15(8);
-  DissolveRect(50, 10, 40, 20, 40000);
-  EXPECT_TRUE(Zero().empty());
-  EXPECT_EQ(RandomDrawsSince(8), 11);
-  // Values are taken as 16-bit: 65536 + 10 is 10.
-  DissolveRect(65536 + 10, 65536 + 10, 65536 + 12, 65536 + 11, 40000);
-  EXPECT_EQ(Zero(), Rect(10, 9, 12, 10));
-}
-
-TEST_F(DissolveTest, EachRowReadsTheNoiseFromItsOwnRandomStart) {
-  Make();
-  FillAll(0xFF);
-  SeedRandom15(55);
   const int first = NextRandom15(), second = NextRandom15();
-  SeedRandom15(55);
-  DissolveRect(100, 51, 199, 52, 16384);  // rows 51 then 50, columns 100..199
-  PixelSet expected;
-  const NoiseTable& noise = S().Noise();
-  for (int i = 0; i < 100; ++i) {
-    if (noise.values[first + i] < 16384) expected.insert({100 + i, 51});
-    if (noise.values[second + i] < 16384) expected.insert({100 + i, 50});
+  for (int i = 0; i < 50; i += 7) S().Noise().values[first + i] = 16384;  // at the density: kept
+  PixelSet stippled;  // rows 21 then 20, each from its own random start in the noise
+  for (int i = 0; i < 50; ++i) {
+    if (S().Noise().values[first + i] < 16384) stippled.insert({10 + i, 21});
+    if (S().Noise().values[second + i] < 16384) stippled.insert({10 + i, 20});
   }
-  EXPECT_EQ(Zero(), expected);
-}
-
-TEST_F(DissolveTest, HalfDensityClearsAboutHalfThenAQuarterRemains) {
-  Make();
-  FillAll(0xFF);
-  DissolveRect(0, 0, 640, 480, 16384);
-  const double covered = 638.0 * 478;
-  const double cleared = double(Zero().size());
-  EXPECT_NEAR(cleared / covered, 0.5, 0.02);
-  DissolveRect(0, 0, 640, 480, 16384);
-  const double left = (covered - double(Zero().size())) / covered;
-  EXPECT_NEAR(left, 0.25, 0.02);
-}
-
-TEST_F(DissolveTest, AllDepthsClearTheSamePixels) {
-  auto cleared = [this](int bits) {
-    SeedRandom15(3);
-    Make(301, 97, bits);
-    FillAll(0xFF);
-    DissolveRect(0, 0, 301, 97, 9000);
-    DissolveRect(7, 3, 200, 90, 30000);
-    PixelSet set = Zero();
-    DestroyDrawSurface();
-    return set;
+  const struct {
+    int left, top, right, bottom, density, draws;
+    PixelSet cleared;
+  } cases[] = {
+      // Columns 1..62: one past the clip rectangle's right edge, which the bitmap's margin holds.
+      {0, 0, 64, 48, 32768, 46, Rect(1, 0, 62, 45)},
+      {0, 0, 64, 48, 0, 46, {}},
+      {0, 0, 64, 48, -5, 46, {}},
+      {10, 21, 59, 22, 16384, 2, stippled},
+      {70, 0, 80, 48, 40000, 46, Rect(62, 0, 62, 45)},  // clamped to (62, 1, 62, 46)
+      {10, 30, 20, 20, 40000, 0, {}},                   // bottom above top: no rows
+      {50, 10, 40, 20, 40000, 11, {}},                  // left beyond right: no columns
+      {65536 + 10, 65536 + 10, 65536 + 12, 65536 + 11, 40000, 2, Rect(10, 9, 12, 10)},  // 16 bits
   };
-  const PixelSet z16 = cleared(16);
-  EXPECT_EQ(cleared(8), z16);
-  EXPECT_EQ(cleared(32), z16);
+  SetDrawDensity(777);
+  for (const auto& c : cases) {
+    FillAll(0xFF);
+    SeedRandom15(31);
+    DissolveRect(c.left, c.top, c.right, c.bottom, c.density);
+    EXPECT_EQ(RandomDrawsSince(31), c.draws) << "case " << &c - cases;
+    EXPECT_EQ(Zero(), c.cleared) << "case " << &c - cases;
+  }
+  EXPECT_EQ(DrawDensity(), 777);  // the dissolve has a density of its own
 }
 
-TEST(DissolveRows, FastRowsMatchThePlainRuleBitForBit) {
-  std::vector<int16_t> noise(600);
-  uint32_t state = 9;
-  for (auto& v : noise) v = int16_t((state = state * 214013u + 2531011u) >> 16 & 0x7FFF);
-  noise[5] = 0;
-  noise[6] = 32767;
-  for (int16_t density : {1, 2, 100, 16384, 32766, 32767}) {
-    for (int count : {0, 1, 7, 8, 9, 15, 16, 17, 31, 33, 500}) {
-      for (int offset : {0, 1, 3}) {
-        // Same rows through the fast and the plain kernel, for one pixel type.
-        auto check = [&](auto pixel, uint32_t mul) {
-          std::vector<decltype(pixel)> fast(600), plain(600);
-          for (size_t i = 0; i < 600; ++i)
-            plain[i] = fast[i] = decltype(pixel)(uint32_t(i) * mul + 1) | 1;
-          raster_detail::ClearWhereNoiseBelow(fast.data() + offset, noise.data() + offset, count,
-                                              density);
-          raster_detail::ClearWhereNoiseBelowScalar(plain.data() + offset, noise.data() + offset,
-                                                    count, density);
-          ASSERT_EQ(fast, plain) << sizeof pixel << " bytes " << density << " " << count;
-        };
-        check(uint8_t(), 7);
-        check(uint16_t(), 131);
-        check(uint32_t(), 2654435761u);
-      }
+// The kernels are one algorithm for every depth: stippled lines of many pens, then dissolves.
+TEST_F(DissolveTest, AllDepthsDrawAndClearTheSamePixels) {
+  auto picture = [](int bits) {
+    SeedRandom15(99);
+    Make(200, 150, bits);
+    SetDrawDensity(20000);
+    for (int pen : {1, 3, 7, 12, 20, 32, 1, 3, 7, 12, 20, 32}) {
+      SetPenWidth(pen);
+      const int x1 = NextRandom15() % 260 - 30, y1 = NextRandom15() % 200 - 25;
+      DrawLine(x1, y1, NextRandom15() % 260 - 30, NextRandom15() % 200 - 25, 65535, 65535, 65535);
     }
-  }
+    const PixelSet drawn = NonZero();
+    FillAll(0xFF);
+    DissolveRect(0, 0, 200, 150, 9000);
+    DissolveRect(7, 3, 150, 90, 30000);
+    return std::pair{drawn, Zero()};
+  };
+  const auto p16 = picture(16);
+  EXPECT_GT(p16.first.size(), 1000u);
+  EXPECT_EQ(picture(8), p16);
+  EXPECT_EQ(picture(32), p16);
 }

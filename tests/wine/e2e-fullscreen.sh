@@ -69,7 +69,7 @@ case $case_name in
       # picture of the screen and presses PLUS.
       if ((i == 0)); then
         for r in 1 2 3 4 5 6 7 8; do actions+=(--at "$((t + 300 + r * 5)):fs=render"); done
-        actions+=(--at "$((t + 350)):fs=shot=Z:$work/full-screen.png" --at "$((t + 400)):fs=key:258,43,0")
+        actions+=(--at "$((t + 350)):fs=shot=Z:$work/full-screen.bmp" --at "$((t + 400)):fs=key:258,43,0")
       fi
       [[ ${leave[i]} == 513,1,0 ]] && actions+=(--at "$((t + 450)):fs=key:513,1,0") &&
         leave[i]=514,0,0
@@ -97,7 +97,7 @@ case $case_name in
     check "every Render returns 0, no message box" \
       'all(.[] | select(.event == "render"); .result == "0x0") and all(.[]; .event != "message_box")'
     check "the full-screen screenshot is saved" 'any(.[]; .event == "fs_shot" and .saved)'
-    lit=$(convert "$work/full-screen.png" -format '%[fx:mean>0.0005]' info: 2>/dev/null)
+    lit=$(convert "$work/full-screen.bmp" -format '%[fx:mean>0.0005]' info: 2>/dev/null)
     [[ "$lit" == 1 ]] || fail "the screen shows no picture in full screen"
     grep -q '^DDGammaRamp=208' "$settings" || fail "PLUS did not raise the stored gamma to 208"
     ;;

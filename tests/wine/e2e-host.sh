@@ -8,7 +8,7 @@
 # CASE: host-version, host-session, host-counters, host-cycles.
 # Exit: 0 passed, 1 failed, 77 skipped (nothing built, or jq missing).
 # host-session leaves OUT_DIR/host-session/vevirur2-standin.png, the frame window with the
-# running visualization.
+# running visualization (the stand-in saves it as BMP).
 set -uo pipefail
 source "$(dirname "$0")/e2e-common.sh"
 e2e_begin 2,11 "$@"
@@ -19,16 +19,15 @@ cp "$win_dir/src/host/vis_vevirur2.dll" "$win_dir/tests/wine/vis_vevirur2_instru
 plugin=$work/vis_vevirur2.dll
 instrumented=$work/vis_vevirur2_instrumented.dll
 
-# run NAME DLL ARG...: runs the stand-in, leaving $work/NAME.jsonl and the exit code in $rc.
+# run EXIT NAME DLL ARG...: runs the stand-in, leaving $work/NAME.jsonl and the exit code in
+# $rc, which must be EXIT.
 run() {
+  local want=$1
+  shift
   run_standin 120 "$@"
   run_logged "$1"
+  ((rc == want)) || fail "$(basename "$log"): exit code $rc, want $want"
 }
-
-expect_exit() {
-  ((rc == $1)) || fail "$(basename "$log"): exit code $rc, want $1"
-}
-
 
 # The IPC numbers asked for between the first events named $1 and $2.
 requests_between() {
@@ -51,8 +50,7 @@ case $case_name in
   host-version)
     # answer, exit code, Init's requests
     while read -r answer want_exit want_requests; do
-      run "answer-${answer/=/-}" "$plugin" --scenario init --answer "$answer"
-      expect_exit "$want_exit"
+      run "$want_exit" "answer-${answer/=/-}" "$plugin" --scenario init --answer "$answer"
       [[ "$(requests_between init_call init_return)" == "$want_requests" ]] ||
         fail "$answer: Init's requests are $(requests_between init_call init_return)"
       if ((want_exit == 5)); then
@@ -77,18 +75,22 @@ TABLE
     ;;
 
   host-session)
-    shot=$work/vevirur2-standin.png
-    run session "$plugin" --scenario render --signal beats --duration 10000 --watch-pixels \
+    shot=$work/vevirur2-standin
+    run 0 session "$plugin" --scenario render --signal beats --duration 10000 --watch-pixels \
       --at 2500:track=1 --at 3500:notice=666,0,5 --at 6000:stop --at 7000:play \
-      --at "9500:screenshot=Z:$shot"
-    expect_exit 0
+      --at "9500:screenshot=Z:$shot.bmp"
+    check 'header 0x101 and module 0 "Vevirur 2", latency 0, delay 25, one channel each; no module 1' \
+      'any(.[]; .event == "header" and .version == "0x101" and .description == "Vevirur 2" and .module
+        == .description and .latency_ms == 0 and .delay_ms == 25 and .spectrum_nch == 1
+        and .waveform_nch == 1 and .user_data_null and .module_1_null)'
     [[ "$(requests_between init_call init_return)" == "[0,505,611,260,125,212]" ]] ||
       fail "Init's requests are $(requests_between init_call init_return)"
     [[ "$(requests_between quit_call quit_return)" == "[260,611]" ]] ||
       fail "Quit's requests are $(requests_between quit_call quit_return)"
-    check "every Render returns 0 within 100 ms (at most 50 ms of waiting)" \
-      '[.[] | select(.event == "render")] | length > 200
-       and all(.[]; .result == "0x0" and .ms <= 100)'
+    # A loaded machine calls Render less often than every 25 ms; 150 calls are enough to judge.
+    check "every Render returns 0 within 100 ms (at most 50 ms of waiting), no message box" \
+      'all(.[]; .event != "message_box") and ([.[] | select(.event == "render")] | length > 150
+       and all(.[]; .result == "0x0" and .ms <= 100))'
     check "the first two Renders show no effect picture (start, then the about screen)" \
       '[.[] | select(.event == "render")][0:2] | all(.pixels and .lit < $area / 20)' \
       --argjson area $area
@@ -125,8 +127,7 @@ TABLE
                 and .class_registered == false)'
     check "the screenshot of the frame window is saved" \
       'any(.[]; .event == "screenshot" and .saved and .width >= 640 and .height >= 480)'
-    [[ "$(head -c 8 "$shot" 2>/dev/null | od -An -tx1 | tr -d ' \n')" == 89504e470d0a1a0a ]] ||
-      fail "$shot is not a PNG"
+    convert "$shot.bmp" "$shot.png" || fail "$shot.bmp is not a picture"
     settings=$work/settings.txt  # the settings file without its CRLF line ends
     tr -d '\r' <"$work/Vevirur2.ini" >"$settings" 2>/dev/null
     keys=$(sed -n 's/^\([A-Za-z0-9_]*\)=.*/\1/p' "$settings" | head -21 | tr '\n' ' ')
@@ -144,10 +145,9 @@ TABLE
 
   host-counters)
     long_title=$(printf 'Long Title %.0s' {1..40})  # 440 bytes
-    run counters "$instrumented" --scenario render --signal beats --duration 6000 \
+    run 0 counters "$instrumented" --scenario render --signal beats --duration 6000 \
       --watch-pixels --title "$long_title" \
       --at 1000:track=1 --at 1500:notice=666,0,5 --at 2500:fault --at 4000:paint
-    expect_exit 0
     # Each Render's own effect: the counters just before and just after the call. The window's
     # paint message may start the draw thread before the first Render; then only the resume
     # is a Render's.
@@ -189,8 +189,7 @@ TABLE
     ;;
 
   host-cycles)
-    run cycles "$plugin" --scenario render --signal beats --cycles 20 --duration 300
-    expect_exit 0
+    run 0 cycles "$plugin" --scenario render --signal beats --cycles 20 --duration 300
     check "twenty cycles, each Init returning 0" \
       '[.[] | select(.event == "init_return") | .result] == [range(20) | 0]
        and ([.[] | select(.event == "cycle")] | length) == 20'

@@ -10,8 +10,6 @@
 
 namespace {
 
-constexpr uint32_t kBoot = 100000;
-
 class DrawThreadTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -23,98 +21,48 @@ class DrawThreadTest : public ::testing::Test {
     platform::SetTimeSource(nullptr);
     ResetFrameLoopState();
   }
-  platform::LockstepClock clock{kBoot};
+  platform::LockstepClock clock{100000};
 };
 
-TEST(DrawThreadStop, WithoutAThreadStillClosesBothEventsAndSetsFirstRenderPending) {
-  const int open_before = platform::OpenEventHandleCount();
-  DrawThread.FrameRequestEvent = platform::OpenAutoResetEvent(kFrameRequestEventName);
-  DrawThread.FrameDoneEvent = platform::OpenAutoResetEvent(kFrameDoneEventName);
-  ASSERT_EQ(platform::OpenEventHandleCount(), open_before + 2);
-  DrawThread.FirstRenderPending = 0;
-  StopDrawThread();
-  EXPECT_EQ(DrawThread.FrameRequestEvent.load(), nullptr);
-  EXPECT_EQ(DrawThread.FrameDoneEvent.load(), nullptr);
-  EXPECT_EQ(platform::OpenEventHandleCount(), open_before);
-  EXPECT_EQ(DrawThread.FirstRenderPending, 1);
-}
-
-TEST(DrawThreadEvents, ASecondOpenerOfTheNameGetsTheSameAutoResetEvent) {
-  platform::EventHandle first = platform::OpenAutoResetEvent(kFrameDoneEventName);
-  platform::EventHandle second = platform::OpenAutoResetEvent(kFrameDoneEventName);
-  platform::EventHandle other = platform::OpenAutoResetEvent(kFrameRequestEventName);
-  ASSERT_TRUE(first && second && other);
-  EXPECT_FALSE(platform::WaitEvent(second, 0));
-  platform::SignalEvent(first);
-  EXPECT_FALSE(platform::WaitEvent(other, 0));
-  EXPECT_TRUE(platform::WaitEvent(second, 0));
-  EXPECT_FALSE(platform::WaitEvent(first, 0));  // taken once, then reset
-  platform::CloseEvent(first);
-  platform::SignalEvent(second);  // still alive through the second handle
-  EXPECT_TRUE(platform::WaitEvent(second, 0));
-  platform::CloseEvent(second);
-  platform::CloseEvent(other);
-  EXPECT_FALSE(platform::SignalEvent(second));  // a closed handle fails cleanly
-  EXPECT_FALSE(platform::WaitEvent(second, platform::kWaitForever));
-}
-
-TEST_F(DrawThreadTest, AThreadBlockedInItsWaitEndsWithinTheFirst100msStep) {
-  ASSERT_EQ(StartDrawThread(), 1);
-  EXPECT_EQ(DrawThread.FirstRenderPending, 1);
-  SetTargetRect(PictureRect{0, 0, 32, 24});
-  clock.ExpectThread();
-  ResumeDrawThread();
-  // The first frame is drawn and handed over; the thread now waits for samples.
-  ASSERT_TRUE(platform::WaitEvent(DrawThread.FrameDoneEvent, 1000));
-  const uint32_t asked = platform::TickCount();
-  StopDrawThread();
-  EXPECT_EQ(uint32_t(platform::TickCount() - asked), 100u);
-  EXPECT_EQ(DrawThread.DrawThreadHandle, nullptr);
-  EXPECT_EQ(DrawThread.DrawThreadStop, 0);
-  EXPECT_EQ(DrawThread.FirstRenderPending, 1);
-  EXPECT_EQ(DrawThread.FrameRequestEvent.load(), nullptr);
-}
-
-TEST_F(DrawThreadTest, WithNoTargetTheThreadOnlyNapsAndDrawsNothing) {
-  ASSERT_EQ(StartDrawThread(), 1);
-  clock.ExpectThread();
-  ResumeDrawThread();
-  EXPECT_FALSE(platform::WaitEvent(DrawThread.FrameDoneEvent, 200));
-  EXPECT_EQ(Loop.SceneReady, 0);
-  const uint32_t asked = platform::TickCount();
-  StopDrawThread();
-  EXPECT_EQ(uint32_t(platform::TickCount() - asked), 100u);
-}
-
-TEST_F(DrawThreadTest, AThreadThatNeverRanIsEndedAfterTenTries) {
-  ASSERT_EQ(StartDrawThread(), 1);
-  const uint32_t asked = platform::TickCount();
-  StopDrawThread();
-  EXPECT_EQ(uint32_t(platform::TickCount() - asked), 1000u);
-  EXPECT_EQ(DrawThread.DrawThreadStop, 0);
-  EXPECT_EQ(DrawThread.DrawThreadHandle, nullptr);
-}
-
-TEST_F(DrawThreadTest, AThousandStartStopCyclesLeaveNoThreadsOrHandlesBehind) {
-  const Census before;
-  for (int cycle = 0; cycle < 1000; ++cycle) {
-    ASSERT_EQ(StartDrawThread(), 1) << cycle;
-    // Half the threads run (one of them in every ten draws frames), half are ended unrun.
-    if (cycle % 2 == 1) {
-      SetTargetRect(cycle % 20 == 1 ? PictureRect{0, 0, 16, 12} : PictureRect{});
+TEST_F(DrawThreadTest, AStopEndsTheThreadAndLeavesNothingBehind) {
+  // {thread made, resumed, target, ms the stop takes}: a thread blocked in its wait for samples,
+  // or napping without a target, ends within the first 100 ms step; one that never ran is ended
+  // after ten; without a thread only the events are closed.
+  const struct {
+    bool made, resumed;
+    PictureRect target;
+    uint32_t ms;
+  } cases[] = {{true, true, {0, 0, 32, 24}, 100},
+               {true, true, {}, 100},
+               {true, false, {}, 1000},
+               {false, false, {}, 0}};
+  for (const auto& c : cases) {
+    const Census before;
+    if (c.made) {
+      ASSERT_EQ(StartDrawThread(), 1);
+    } else {
+      DrawThread.FrameRequestEvent = platform::OpenAutoResetEvent(kFrameRequestEventName);
+      DrawThread.FrameDoneEvent = platform::OpenAutoResetEvent(kFrameDoneEventName);
+    }
+    ASSERT_EQ(platform::OpenEventHandleCount(), before.events + 2);
+    DrawThread.FirstRenderPending = 0;
+    SetTargetRect(c.target);
+    if (c.resumed) {
       clock.ExpectThread();
       ResumeDrawThread();
-      platform::SleepMilliseconds(3);
+      // With a target a frame is drawn and handed over; the thread then waits for samples.
+      EXPECT_EQ(platform::WaitEvent(DrawThread.FrameDoneEvent, 200), c.target.right != 0);
     }
+    const uint32_t asked = platform::TickCount();
     StopDrawThread();
-    SetTargetRect(PictureRect{});
-    ASSERT_EQ(DrawThread.DrawThreadHandle, nullptr);
+    EXPECT_EQ(platform::TickCount() - asked, c.ms);
+    EXPECT_EQ(DrawThread.DrawThreadHandle, nullptr);
+    EXPECT_EQ(DrawThread.DrawThreadStop, 0);
+    EXPECT_EQ(DrawThread.FirstRenderPending, 1);
+    EXPECT_TRUE(SettledCensus(before) == before);  // threads, descriptors, events, handles
+    TearDown();
+    SetUp();
   }
-  const Census after = SettledCensus(before);
-  EXPECT_EQ(after.threads, before.threads);
-  EXPECT_EQ(after.descriptors, before.descriptors);
-  EXPECT_EQ(after.events, before.events);
-  EXPECT_EQ(after.thread_handles, before.thread_handles);
 }
 
 }  // namespace

@@ -1,9 +1,9 @@
 #pragma once
 // Counts what a start/stop cycle could leave behind: kernel threads and file descriptors of this
 // process, and our own open event and thread handles.
-#include <dirent.h>
-
 #include <chrono>
+#include <filesystem>
+#include <iterator>
 #include <thread>
 
 #include "platform/event.h"
@@ -11,19 +11,13 @@
 
 inline int CountDirectoryEntries(const char* path) {
   // Some runtimes (the thread sanitizer's) start a helper thread with the first thread made.
-  static const bool warmed_up = [] {
+  [[maybe_unused]] static const bool warmed_up = [] {
     std::thread([] {}).join();
     return true;
   }();
-  (void)warmed_up;
-  int count = 0;
-  if (DIR* dir = opendir(path)) {
-    while (dirent* entry = readdir(dir)) {
-      if (entry->d_name[0] != '.') ++count;
-    }
-    closedir(dir);
-  }
-  return count;
+  std::error_code error;
+  const std::filesystem::directory_iterator entries(path, error);
+  return int(std::distance(begin(entries), end(entries)));
 }
 
 struct Census {

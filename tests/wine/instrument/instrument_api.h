@@ -2,29 +2,26 @@
 // What the instrumented plug-in DLL (the shipped objects plus the wrappers of
 // instrumented_plugin.cpp) tells the stand-in beyond the player's interface. Only the tests
 // build it; the shipped DLL has none of these exports.
+#include <atomic>
 
 struct PluginTestCounters {
-  int aboutScreens;       // DrawAboutScreen calls
-  int newEffectRequests;  // RequestNewEffect calls
-  int errorReports;       // ReportError calls
-  int faultsInjected;     // null writes done on request
-  int linesDrawn;         // DrawLine calls
-  int isPlaying;          // the plug-in's play flag
-  int changeDrawingRequests;  // RequestChangeDrawing calls
-  int effectLocked;           // the effect lock
-  int threadStarts;       // StartDrawThread calls
-  int threadResumes;      // ResumeDrawThread calls
-  char lastError[64];     // text of the last ReportError
-  char title[512];        // the title text as the overlays hold it
+  std::atomic<int> aboutScreens;           // DrawAboutScreen calls
+  std::atomic<int> newEffectRequests;      // RequestNewEffect calls
+  std::atomic<int> changeDrawingRequests;  // RequestChangeDrawing calls
+  std::atomic<int> errorReports;           // ReportError calls
+  std::atomic<int> faultsInjected;         // null writes done on request
+  std::atomic<int> linesDrawn;             // DrawLine calls
+  std::atomic<int> threadStarts;           // StartDrawThread calls
+  std::atomic<int> threadResumes;          // ResumeDrawThread calls
+  // Read by each call of the export: the play flag, the effect lock and the overlays' title.
+  int isPlaying;
+  int effectLocked;
+  char title[512];
+  char lastError[64];  // the text of the last ReportError
 };
 
-// Fills counters with the current values.
-typedef void (*PluginTestCountersFunction)(PluginTestCounters* counters);
-inline constexpr const char* kPluginTestCountersExport = "vevirurTestCounters";
-
-// The next line drawn on the draw thread writes to address 0 first.
-typedef void (*PluginTestFaultFunction)();
-inline constexpr const char* kPluginTestFaultExport = "vevirurTestFaultInFrame";
-
-// Renders as VisWindow's paint message does (RenderFrame with fromPaint 1).
-inline constexpr const char* kPluginTestPaintExport = "vevirurTestPaint";
+// "vevirurTestCounters": the counters, brought up to date.
+typedef PluginTestCounters* (*PluginTestCountersFunction)();
+// "vevirurTestFaultInFrame": the next line drawn on the draw thread writes to address 0 first.
+// "vevirurTestPaint": renders as VisWindow's paint message does (RenderFrame with fromPaint 1).
+typedef void (*PluginTestFunction)();

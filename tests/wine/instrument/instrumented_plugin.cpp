@@ -2,103 +2,70 @@
 // so the stand-in can count what the plug-in did and plant a processor fault inside a frame.
 #include <windows.h>
 
-#include <atomic>
 #include <cstdint>
-#include <cstring>
 
 #include "bridge/plugin_hooks.h"
 #include "bridge/plugin_state.h"
-#include "pipeline/requests.h"
 #include "instrument/instrument_api.h"
+#include "pipeline/requests.h"
 #include "ui/text_overlays.h"
 
 namespace {
 
-std::atomic<int> about_screens{0};
-std::atomic<int> new_effect_requests{0};
-std::atomic<int> change_drawing_requests{0};
-std::atomic<int> error_reports{0};
-std::atomic<int> faults_injected{0};
-std::atomic<int> lines_drawn{0};
-std::atomic<int> fault_pending{0};
-std::atomic<int> thread_starts{0};
-std::atomic<int> thread_resumes{0};
-char last_error[64];
+PluginTestCounters counters;
+std::atomic<int> faultPending{0};
 
 }  // namespace
 
 extern "C" {
 
+// A wrapper that counts the calls of a function without arguments.
+#define COUNT_CALLS(type, symbol, counter) \
+  type __real_##symbol();                  \
+  type __wrap_##symbol() {                 \
+    ++counters.counter;                    \
+    return __real_##symbol();              \
+  }
+COUNT_CALLS(void, _Z16RequestNewEffectv, newEffectRequests)
+COUNT_CALLS(void, _Z20RequestChangeDrawingv, changeDrawingRequests)
+COUNT_CALLS(int, _Z15StartDrawThreadv, threadStarts)
+COUNT_CALLS(void, _Z16ResumeDrawThreadv, threadResumes)
+
 void __real__Z8DrawLineiiiittt(int x1, int y1, int x2, int y2, uint16_t r, uint16_t g, uint16_t b);
 void __real__Z11ReportErrorPKc(const char* text);
-void __real__Z16RequestNewEffectv();
-void __real__Z20RequestChangeDrawingv();
-int __real__Z15StartDrawThreadv();
-void __real__Z16ResumeDrawThreadv();
 void __real__Z15DrawAboutScreenP5HDC__P11HINSTANCE__RK7tagRECTi(HDC dc, HINSTANCE instance,
                                                                 const RECT& picture, int clear);
 
 void __wrap__Z8DrawLineiiiittt(int x1, int y1, int x2, int y2, uint16_t r, uint16_t g, uint16_t b) {
-  ++lines_drawn;
-  if (fault_pending.exchange(0)) {
-    ++faults_injected;
+  ++counters.linesDrawn;
+  if (faultPending.exchange(0)) {
+    ++counters.faultsInjected;
     *static_cast<volatile int*>(nullptr) = 1;
   }
   __real__Z8DrawLineiiiittt(x1, y1, x2, y2, r, g, b);
 }
 
 void __wrap__Z11ReportErrorPKc(const char* text) {
-  ++error_reports;
-  last_error[0] = 0;
-  if (text) strncat(last_error, text, sizeof last_error - 1);
+  ++counters.errorReports;
+  lstrcpynA(counters.lastError, text ? text : "", sizeof counters.lastError);
   __real__Z11ReportErrorPKc(text);
-}
-
-void __wrap__Z16RequestNewEffectv() {
-  ++new_effect_requests;
-  __real__Z16RequestNewEffectv();
-}
-
-void __wrap__Z20RequestChangeDrawingv() {
-  ++change_drawing_requests;
-  __real__Z20RequestChangeDrawingv();
 }
 
 void __wrap__Z15DrawAboutScreenP5HDC__P11HINSTANCE__RK7tagRECTi(HDC dc, HINSTANCE instance,
                                                                 const RECT& picture, int clear) {
-  ++about_screens;
+  ++counters.aboutScreens;
   __real__Z15DrawAboutScreenP5HDC__P11HINSTANCE__RK7tagRECTi(dc, instance, picture, clear);
 }
 
-int __wrap__Z15StartDrawThreadv() {
-  ++thread_starts;
-  return __real__Z15StartDrawThreadv();
-}
-
-void __wrap__Z16ResumeDrawThreadv() {
-  ++thread_resumes;
-  __real__Z16ResumeDrawThreadv();
-}
-
-void vevirurTestCounters(PluginTestCounters* counters) {
-  *counters = PluginTestCounters{};
-  counters->aboutScreens = about_screens;
-  counters->newEffectRequests = new_effect_requests;
-  counters->errorReports = error_reports;
-  counters->faultsInjected = faults_injected;
-  counters->linesDrawn = lines_drawn;
-  counters->isPlaying = Plugin.IsPlaying;
-  counters->changeDrawingRequests = change_drawing_requests;
-  counters->effectLocked = Requests.EffectLocked;
-  counters->threadStarts = thread_starts;
-  counters->threadResumes = thread_resumes;
-  static_assert(sizeof counters->lastError == sizeof last_error);
-  memcpy(counters->lastError, last_error, sizeof last_error);
-  strncat(counters->title, GetTitleText(), sizeof counters->title - 1);
+PluginTestCounters* vevirurTestCounters() {
+  counters.isPlaying = Plugin.IsPlaying;
+  counters.effectLocked = Requests.EffectLocked;
+  lstrcpynA(counters.title, GetTitleText(), sizeof counters.title);
+  return &counters;
 }
 
 void vevirurTestFaultInFrame() {
-  fault_pending = 1;
+  faultPending = 1;
 }
 
 void vevirurTestPaint() {
