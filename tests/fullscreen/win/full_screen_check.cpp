@@ -81,16 +81,15 @@ std::string AnswerMessageBox(const char* caption) {
 
 // Runs the dialog modally while `script` works it from a second thread; Cancel follows the
 // script's last press, so a failing run cannot hang.
+DWORD WINAPI WorkDialog(void* script) {
+  HWND dialog = nullptr;
+  if (!WaitFor([&] { return (dialog = OptionsDialogWindow()) != nullptr; })) return 0;
+  (*static_cast<std::function<void(HWND)>*>(script))(dialog);
+  return PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+}
+
 void RunDialog(std::function<void(HWND)> script) {
-  HANDLE worker = CreateThread(
-      nullptr, 0,
-      [](void* parameter) -> DWORD {
-        HWND dialog = nullptr;
-        if (!WaitFor([&] { return (dialog = OptionsDialogWindow()) != nullptr; })) return 0;
-        (*static_cast<std::function<void(HWND)>*>(parameter))(dialog);
-        return PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
-      },
-      &script, 0, nullptr);
+  HANDLE worker = CreateThread(nullptr, 0, WorkDialog, &script, 0, nullptr);
   RunOptionsDialog(GetModuleHandleA(nullptr), Plugin.VisWindow);
   WaitForSingleObject(worker, 30000);
   CloseHandle(worker);
