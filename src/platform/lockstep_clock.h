@@ -31,6 +31,9 @@ class LockstepClock : public TimeSource {
   // The caller is about to let a new thread run; time stands still until that thread has
   // joined, so its start does not race the others. The caller joins first, if it has not yet.
   void ExpectThread();
+  // Time no longer waits for threads expected but not joined yet: for a caller about to stop
+  // them, as a thread stopped before its first clock call never joins.
+  void ForgetExpectedThreads();
 
   uint32_t Now() override;
   void Sleep(uint32_t milliseconds) override;

@@ -96,4 +96,13 @@ TEST(LockstepClock, TurnsAndEventWaitsEndInTheOrderOfMillisecondLooks) {
                                              "h-timeout1015", "m1015"}));
 }
 
+// A thread stopped before its first clock call never joins: once forgotten, time goes on.
+TEST(LockstepClock, AnExpectedThreadThatNeverJoinsCanBeForgotten) {
+  platform::LockstepClock clock(0);
+  clock.ExpectThread();
+  clock.ForgetExpectedThreads();
+  clock.Sleep(100);
+  EXPECT_EQ(clock.Now(), 100u);
+}
+
 }  // namespace

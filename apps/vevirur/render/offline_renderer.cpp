@@ -233,6 +233,8 @@ RenderResult RenderOffline(const RenderJob& job) {
       }
     }
   } catch (...) {
+    // Stopped before it took its first turn, the draw thread never joins the clock.
+    clock.ForgetExpectedThreads();
     ShutDownDrawing();
     platform::SetTimeSource(nullptr);
     throw;
