@@ -54,6 +54,15 @@ run_standin() {
   }
 }
 
+# run_plugin NAME ARG...: runs the stand-in on $plugin, which must exit 0; leaves $log and $rc.
+run_plugin() {
+  local name=$1
+  shift
+  run_standin 90 "$name" "$plugin" "$@"
+  ((rc == 0)) || fail "$name: exit code $rc; $(tail -3 "$work/$name.out")"
+  run_logged "$name"
+}
+
 # run_logged NAME: the line each run leaves in the test's output.
 run_logged() {
   echo "run $1: exit $rc, $(wc -l <"$log" 2>/dev/null || echo no) log lines"

@@ -18,20 +18,10 @@ cp "$built_plugin" "$work/vis_vevirur2.dll" || exit 1
 plugin=$work/vis_vevirur2.dll
 settings=$work/Vevirur2.ini
 
-# run NAME ARG...: runs the stand-in on the private plug-in; leaves $log and $rc.
-run() {
-  local name=$1
-  shift
-  run_standin 90 "$name" "$plugin" "$@"
-  ((rc == 0)) || fail "$name: exit code $rc; $(tail -3 "$work/$name.out")"
-  run_logged "$name"
-}
-
-
 # The settings file of a short run, with the mode chosen for the display adapter (record 0,
 # the adapter on the window's monitor) set to WIDTH x HEIGHT at the default refresh rate.
 seed_settings() {
-  run seed --scenario play --duration 300
+  run_plugin seed --scenario play --duration 300
   [[ -f "$settings" ]] || fail "no settings file after Quit"
   sed -i -e "s/^fs_width_0=.*/fs_width_0=$1/" -e "s/^fs_height_0=.*/fs_height_0=$2/" \
     -e 's/^fs_refresh_0=.*/fs_refresh_0=0/' "$settings"
@@ -41,11 +31,11 @@ notices='[.[] | select(.event == "request" and .ipc == 631) | .wparam]'
 
 case $case_name in
   fullscreen-config)
-    run idle --scenario config
+    run_plugin idle --scenario config
     check "Config without Init opens the dialog, owned by the player's main window" \
       '[.[] | select(.event == "message_box") | [.caption, .owner]]
        == [["Zoduro2 Properties", "host"]]'
-    run playing --scenario play --duration 1500 --at 500:config
+    run_plugin playing --scenario play --duration 1500 --at 500:config
     # A dialog's owner is a top-level window: the system takes the visualization window's frame.
     check "Config while running opens it owned by the visualization window (its frame)" \
       '[.[] | select(.event == "message_box") | [.caption, .owner]]
@@ -77,7 +67,7 @@ case $case_name in
         --at "$((t + 520)):fs=state")
     done
     for t in 7600 7700 7800 7900; do actions+=(--at "$t:fs=render"); done
-    run switch --scenario play --signal tone --duration 8000 --watchdog 80000 "${actions[@]}"
+    run_plugin switch --scenario play --signal tone --duration 8000 --watchdog 80000 "${actions[@]}"
     check "each way in and out tells the player: IPC 631 with 1, then with 0, five times" \
       "$notices == [1,0,1,0,1,0,1,0,1,0]"
     check "each entry shows the full-screen window over the whole 1024x768 display" \
@@ -103,7 +93,7 @@ case $case_name in
     ;;
 
   fullscreen-refused)
-    run refused --scenario play --duration 1500 --answer 501=2 --at 500:fs=vis:273,40389,0 \
+    run_plugin refused --scenario play --duration 1500 --answer 501=2 --at 500:fs=vis:273,40389,0 \
       --at 600:fs=state
     check "a playing video refuses full screen with its message, owned by the player" \
       '[.[] | select(.event == "message_box") | [.caption, .text, .owner]]
@@ -114,7 +104,7 @@ case $case_name in
 
   fullscreen-bad-mode)
     seed_settings 800 600
-    run bad-mode --scenario play --duration 2000 --watch-pixels --at 500:fs=vis:273,40389,0 \
+    run_plugin bad-mode --scenario play --duration 2000 --watch-pixels --at 500:fs=vis:273,40389,0 \
       --at 800:fs=state
     check "a mode the adapter does not offer: still windowed, the display untouched" \
       'all(.[] | select(.event == "fs"); .window == false and .screen_width == 1024)'

@@ -16,16 +16,6 @@ require_built "$standin" "$source_dll"
 plugin=$work/$(basename "$source_dll")
 cp "$source_dll" "$plugin"
 
-# run NAME ARG...: runs the stand-in on the plug-in, leaving $log and the exit code in $rc.
-run() {
-  local name=$1
-  shift
-  run_standin 90 "$name" "$plugin" "$@"
-  ((rc == 0)) || fail "$name: exit code $rc; $(tail -3 "$work/$name.out")"
-  run_logged "$name"
-}
-
-
 # jq definitions shared by the checks below.
 defs='
   def sent($m; $w): [.[] | select(.event == "ui_send" and .message == $m and .wparam == $w)];
@@ -77,7 +67,7 @@ case $case_name in
     add send:256,115,0x3E0001 200 # F4: "Effect unlocked"
     add send:256,13,1 200         # a made-up Enter: full screen
     add send:256,27,0x10001 500   # Esc: back
-    run keys --scenario play --signal silence --duration $((t + 300)) "${at[@]}"
+    run_plugin keys --scenario play --signal silence --duration $((t + 300)) "${at[@]}"
     check "Z goes on to the player as a key down with its lParam; its key up does not" \
       "$defs"'(passed(256; 90) | length == 1 and .[0].lparam == "0x2c0001") and passed(257; 90) == []'
     check "S, L, D, R, F2, F3, Enter and the commands are not passed on" \
@@ -122,7 +112,7 @@ case $case_name in
     done
     want_json="[$(IFS=,; echo "${want[*]:1}")]"
     # 40389 (full screen) is answered by a video playing, so it stays in the window.
-    run commands --scenario play --signal silence --duration $((t + 200)) --answer 501=2 "${at[@]}"
+    run_plugin commands --scenario play --signal silence --duration $((t + 200)) --answer 501=2 "${at[@]}"
     check "the instrumented DLL's counters are logged" 'any(.[]; .event == "ui_send" and has("change_drawing"))'
     check "new drawings per message: keys, Alt keys, made-up key ups and commands while playing; only Enter, F6 and 40384 when stopped" \
       "[.[] | select(.event == \"ui_send\") | .change_drawing] | [range(1; length) as \$i | .[\$i] - .[\$i - 1]]
@@ -136,7 +126,7 @@ case $case_name in
 
   ui-video)
     # While a video plays, neither a made-up Enter, Alt+Enter nor a double click goes full screen.
-    run video --scenario play --signal silence --duration 2000 --answer 501=2 \
+    run_plugin video --scenario play --signal silence --duration 2000 --answer 501=2 \
       --at 400:ui=send:256,13,1 --at 900:ui=send:274,0xF100,13 --at 1400:ui=send:515,1,0x280028
     check "three message boxes say so, owned by the player's window" \
       '[.[] | select(.event == "message_box") | [.caption, .text, .owner]]
@@ -147,7 +137,7 @@ case $case_name in
 
   ui-menu)
     # Show Title's effect is looked at after the hidden title's strokes have dissolved.
-    run menu --scenario play --signal silence --duration 8600 \
+    run_plugin menu --scenario play --signal silence --duration 8600 \
       --at 300:ui=settings:clear --at 500:ui=menu:dismiss --at 900:ui=settings:check \
       --at 1000:ui=settings:clear --at 1200:ui=menu:choose=8 --at 1600:ui=menu:choose=9 \
       --at 2000:ui=settings:check \
@@ -188,7 +178,7 @@ case $case_name in
 
   ui-screens)
     # Pictures for a person to look at: the help page over the effects, the about screen.
-    run screens --scenario play --signal beats --duration 4200 --title "Stand-in Artist - Beats" \
+    run_plugin screens --scenario play --signal beats --duration 4200 --title "Stand-in Artist - Beats" \
       --at 1800:ui=send:256,72,0x230001 --at 2400:screenshot="Z:$work/help-page.bmp" \
       --at 2500:ui=pixels --at 3000:stop --at 3600:ui=pixels \
       --at 3700:screenshot="Z:$work/about-screen.bmp"
