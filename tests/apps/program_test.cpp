@@ -11,6 +11,7 @@
 #include <fstream>
 #include <set>
 #include <tuple>
+#include <utility>
 
 #include "audio_in/audio_decoder.h"
 
@@ -239,6 +240,45 @@ TEST_F(Program, LiveSaysWhatIsMissingInOneLine) {
   EXPECT_EQ(RunLine("SDL_VIDEODRIVER=x11 xvfb-run -a $VV live --source vevirur-demo --seconds 3"),
             0);
   EXPECT_EQ(ReadFile(d + "run.err"), "");
+}
+
+// A sound server that dies under the live window is reported and connected to again once it is
+// back at the same socket, and the window still closes on time. The server is a private
+// PulseAudio whose null sink gives the default monitor to record from.
+TEST_F(Program, LiveReconnectsToASoundServerThatComesBack) {
+  const std::string env =
+      "export HOME=$PWD XDG_RUNTIME_DIR=$PWD PULSE_SERVER=unix:$PWD/s SDL_VIDEODRIVER=x11; ";
+  const std::string serve =
+      env +
+      "exec pulseaudio -n --daemonize=no --exit-idle-time=-1 --use-pid-file=no "
+      "--load=\"module-native-protocol-unix socket=$PWD/s auth-anonymous=1\" "
+      "--load=module-null-sink";
+  const auto until = [&](const std::string& condition) {  // given a minute
+    for (int i = 0; i < 3000; ++i, usleep(20000))
+      if (RunLine(env + condition) == 0) return true;
+    return false;
+  };
+  pid_t server = Start(serve, "pa"), live = 0;
+  struct Ends {  // the server and the window go whatever happens
+    pid_t &server, &live;
+    ~Ends() {
+      for (pid_t pid : {server, live}) {
+        if (pid) kill(-pid, SIGKILL);
+        if (pid) Wait(pid);
+      }
+    }
+  } ends{server, live};
+  ASSERT_TRUE(until("pactl info")) << ReadFile(d + "pa.err");
+  live = Start(env + "xvfb-run -a $VV live --seconds 20", "live");
+  ASSERT_TRUE(until("pactl list short source-outputs | grep -q .")) << ReadFile(d + "live.err");
+  kill(server, SIGKILL);
+  Wait(server);
+  ASSERT_TRUE(until("grep -q lost live.err"));
+  server = Start(serve, "pa");
+  ASSERT_TRUE(until("grep -q back live.err")) << ReadFile(d + "pa.err");
+  EXPECT_EQ(Wait(std::exchange(live, 0)), 0);
+  EXPECT_EQ(ReadFile(d + "live.err"),
+            "vevirur: Sound server lost; reconnecting\nvevirur: Sound server back\n");
 }
 
 }  // namespace
