@@ -1,7 +1,8 @@
 #include "audio_in/live_audio.h"
 
 #include <pulse/error.h>
-#include <pulse/simple.h>
+#include <pulse/mainloop.h>
+#include <pulse/stream.h>
 
 #include <chrono>
 #include <cstdio>
@@ -70,46 +71,87 @@ std::string CaptureError(const std::string& source, int error) {
 }
 
 // Records from a PulseAudio (or PipeWire) source on its own thread. When the server goes away
-// it says so and connects again once a second until the server is back.
+// it says so and connects again once a second until the server is back. The thread never waits
+// on the server for more than 100 ms at a time, so a server that hangs cannot keep it from
+// stopping.
 class PulseAudio : public LiveAudio {
  public:
   explicit PulseAudio(const std::string& source) : LiveAudio(kRate), source_(source) {
-    int error = 0;
-    stream_ = Connect(&error);
-    if (!stream_) throw AppError(CaptureError(source, error));
+    if (const int error = Connect()) {
+      Disconnect();
+      throw AppError(CaptureError(source, error));
+    }
     reader_ = std::thread([this] { Run(); });
   }
   ~PulseAudio() override {
     stop_ = true;
     if (reader_.joinable()) reader_.join();
-    if (stream_) pa_simple_free(stream_);
+    Disconnect();
   }
 
  private:
-  pa_simple* Connect(int* error) {
-    pa_sample_spec spec{};
-    spec.format = PA_SAMPLE_FLOAT32LE;
-    spec.rate = kRate;
-    spec.channels = 2;
-    pa_buffer_attr attr{};
-    attr.maxlength = uint32_t(-1);
-    attr.fragsize = uint32_t(kChunkFrames * 2 * sizeof(float));
-    return pa_simple_new(nullptr, "Vevirur 2", PA_STREAM_RECORD, source_.c_str(), "visualization",
-                         &spec, nullptr, &attr, error);
+  // Handles what the server sent, waiting up to 100 ms for it.
+  void Turn() {
+    if (pa_mainloop_prepare(loop_, 100000) >= 0 && pa_mainloop_poll(loop_) >= 0)
+      pa_mainloop_dispatch(loop_);
+  }
+
+  bool Good() const {
+    return PA_CONTEXT_IS_GOOD(pa_context_get_state(context_)) &&
+           (!stream_ || PA_STREAM_IS_GOOD(pa_stream_get_state(stream_)));
+  }
+
+  // Connects and starts recording: 0, or the error that stopped it.
+  int Connect() {
+    loop_ = pa_mainloop_new();
+    context_ = pa_context_new(pa_mainloop_get_api(loop_), "Vevirur 2");
+    if (pa_context_connect(context_, nullptr, PA_CONTEXT_NOFLAGS, nullptr) < 0)
+      return pa_context_errno(context_);
+    while (Good() && !stop_ && pa_context_get_state(context_) != PA_CONTEXT_READY) Turn();
+    if (Good() && !stop_) {
+      pa_sample_spec spec{};
+      spec.format = PA_SAMPLE_FLOAT32LE;
+      spec.rate = kRate;
+      spec.channels = 2;
+      pa_buffer_attr attr{};
+      attr.maxlength = attr.tlength = attr.prebuf = attr.minreq = uint32_t(-1);
+      attr.fragsize = uint32_t(kChunkFrames * 2 * sizeof(float));
+      stream_ = pa_stream_new(context_, "visualization", &spec, nullptr);
+      pa_stream_connect_record(stream_, source_.c_str(), &attr, PA_STREAM_ADJUST_LATENCY);
+      while (Good() && !stop_ && pa_stream_get_state(stream_) != PA_STREAM_READY) Turn();
+    }
+    if (stop_) return PA_ERR_KILLED;
+    return Good() ? 0 : pa_context_errno(context_);
+  }
+
+  void Disconnect() {
+    if (stream_) pa_stream_unref(stream_);
+    if (context_) pa_context_disconnect(context_);
+    if (context_) pa_context_unref(context_);
+    if (loop_) pa_mainloop_free(loop_);
+    stream_ = nullptr;
+    context_ = nullptr;
+    loop_ = nullptr;
+  }
+
+  // Takes in what has arrived; false once the connection is gone.
+  bool Read() {
+    Turn();
+    const void* data = nullptr;
+    size_t bytes = 0;
+    while (Good() && pa_stream_readable_size(stream_) > 0 &&
+           pa_stream_peek(stream_, &data, &bytes) == 0 && bytes > 0) {
+      if (data) Append(static_cast<const float*>(data), int(bytes / (2 * sizeof(float))));
+      pa_stream_drop(stream_);
+    }
+    return Good();
   }
 
   void Run() {
-    std::vector<float> chunk(size_t(kChunkFrames) * 2);
-    int error = 0;
     while (!stop_) {
-      if (stream_ &&
-          pa_simple_read(stream_, chunk.data(), chunk.size() * sizeof(float), &error) >= 0) {
-        Append(chunk.data(), kChunkFrames);
-        continue;
-      }
-      if (stream_) {
-        pa_simple_free(stream_);
-        stream_ = nullptr;
+      if (loop_ && Read()) continue;
+      if (loop_) {
+        Disconnect();
         std::vector<float> silence(size_t(kFftSize) * 2, 0.0f);
         Append(silence.data(), kFftSize);  // no frozen music on the screen
         Report("Sound server lost; reconnecting");
@@ -117,12 +159,17 @@ class PulseAudio : public LiveAudio {
       for (int i = 0; i < 10 && !stop_; ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
       if (stop_) break;
-      stream_ = Connect(&error);
-      if (stream_) Report("Sound server back");
+      if (Connect() == 0) {
+        Report("Sound server back");
+      } else {
+        Disconnect();
+      }
     }
   }
   std::string source_;
-  pa_simple* stream_ = nullptr;
+  pa_mainloop* loop_ = nullptr;
+  pa_context* context_ = nullptr;
+  pa_stream* stream_ = nullptr;
   std::atomic<bool> stop_{false};
   std::thread reader_;
 };
