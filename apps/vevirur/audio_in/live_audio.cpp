@@ -134,15 +134,28 @@ class PulseAudio : public LiveAudio {
     loop_ = nullptr;
   }
 
-  // Takes in what has arrived; false once the connection is gone.
+  // No frozen music on the screen while nothing arrives.
+  void Silence() {
+    std::vector<float> silence(size_t(kFftSize) * 2, 0.0f);
+    Append(silence.data(), kFftSize);
+  }
+
+  // Takes in what has arrived; false once the connection is gone. A source that sends nothing
+  // for half a second (a hung server) is shown as silence.
   bool Read() {
     Turn();
     const void* data = nullptr;
     size_t bytes = 0;
+    const auto now = std::chrono::steady_clock::now();
     while (Good() && pa_stream_readable_size(stream_) > 0 &&
            pa_stream_peek(stream_, &data, &bytes) == 0 && bytes > 0) {
       if (data) Append(static_cast<const float*>(data), int(bytes / (2 * sizeof(float))));
       pa_stream_drop(stream_);
+      last_data_ = now;
+    }
+    if (now - last_data_ > std::chrono::milliseconds(500)) {
+      Silence();
+      last_data_ = now;
     }
     return Good();
   }
@@ -152,8 +165,7 @@ class PulseAudio : public LiveAudio {
       if (loop_ && Read()) continue;
       if (loop_) {
         Disconnect();
-        std::vector<float> silence(size_t(kFftSize) * 2, 0.0f);
-        Append(silence.data(), kFftSize);  // no frozen music on the screen
+        Silence();
         Report("Sound server lost; reconnecting");
       }
       for (int i = 0; i < 10 && !stop_; ++i)
@@ -170,6 +182,7 @@ class PulseAudio : public LiveAudio {
   pa_mainloop* loop_ = nullptr;
   pa_context* context_ = nullptr;
   pa_stream* stream_ = nullptr;
+  std::chrono::steady_clock::time_point last_data_ = std::chrono::steady_clock::now();
   std::atomic<bool> stop_{false};
   std::thread reader_;
 };
