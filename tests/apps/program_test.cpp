@@ -253,8 +253,8 @@ TEST_F(Program, LiveReconnectsToASoundServerThatComesBack) {
       "exec pulseaudio -n --daemonize=no --exit-idle-time=-1 --use-pid-file=no "
       "--load=\"module-native-protocol-unix socket=$PWD/s auth-anonymous=1\" "
       "--load=module-null-sink";
-  const auto until = [&](const std::string& condition) {  // given a minute
-    for (int i = 0; i < 3000; ++i, usleep(20000))
+  const auto until = [&](const std::string& condition) {  // polled for a minute or more
+    for (int i = 0; i < 1500; ++i, usleep(20000))
       if (RunLine(env + condition) == 0) return true;
     return false;
   };
