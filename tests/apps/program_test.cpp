@@ -269,7 +269,7 @@ TEST_F(Program, LiveReconnectsToASoundServerThatComesBack) {
     }
   } ends{server, live};
   ASSERT_TRUE(until("pactl info")) << ReadFile(d + "pa.err");
-  live = Start(env + "xvfb-run -a $VV live --seconds 20", "live");
+  live = Start(env + "xvfb-run -a $VV live --seconds 12", "live");
   ASSERT_TRUE(until("pactl list short source-outputs | grep -q .")) << ReadFile(d + "live.err");
   kill(server, SIGKILL);
   Wait(server);
