@@ -87,6 +87,17 @@ TEST(YuvConvert, LimitedRangeAndTheSurfacesOnePassAgree) {
   }
   DestroyDrawSurface();
   EXPECT_FALSE(ConvertShownPictureToYuv420(8, 8, fused));
+  // Planes used again keep what is known of their black: lines, black, lines, black again.
+  std::vector<uint8_t> reused;
+  KnownBlack known;
+  for (int round = 0; round < 4; ++round) {
+    ASSERT_EQ(CreateDrawSurface(64, 64, 16), 1);
+    if (round % 2 == 0) DrawLine(2, 2, 60, 60, 0x7FFF, 0x7FFF, 0x7FFF);
+    ASSERT_TRUE(ConvertShownPictureToYuv420(64, 64, reused, &known));
+    ASSERT_TRUE(ConvertShownPictureToYuv420(64, 64, fused));
+    EXPECT_EQ(reused, fused) << "round " << round;
+    DestroyDrawSurface();
+  }
   // Every 16-bit value, each in a 2 x 2 block of unrelated ones, written into the surface.
   ASSERT_EQ(CreateDrawSurface(256, 258, 16), 1);
   ShownRows rows;
@@ -106,24 +117,31 @@ TEST(YuvConvert, LimitedRangeAndTheSurfacesOnePassAgree) {
 
 // A titled frame goes the 4:2:0 way with only the overlays' rows read out as RGB: the same
 // bytes as the whole picture painted and converted, for a title whose letters reach beyond its
-// line box, and with the help page over the top as well.
+// line box, and with the help page over the top as well; planes used again after the title
+// has gone are black where it was.
 TEST(YuvConvert, OverlaysPaintedOnABandOfRowsMatchTheWholePicture) {
   ASSERT_EQ(CreateDrawSurface(150, 100, 16), 1);
-  for (int x = 0; x < 150; x += 2) DrawLine(x, 0, 149 - x, 99, 0x7FFF - x * 99, x * 77, 0x3000);
+  for (int x = 2; x < 148; x += 2) DrawLine(x, 2, 149 - x, 60, 0x7FFF - x * 99, x * 77, 0x3000);
   SetOverlayTitle("\xc3\x85 \xc4\xba \xda\xb8 gjy");  // "Å ĺ ڸ gjy": ĺ and ڸ leave the line box
   ShowTitle(1);
+  std::vector<uint8_t> band;
+  KnownBlack known;
   for (bool help : {false, true}) {
     if (help) ToggleHelpPage();
     Picture whole(160, 110);
-    std::vector<uint8_t> expected, band;
+    std::vector<uint8_t> expected;
     ASSERT_TRUE(ReadShownPicture(160, 110, whole.rgb));
     PaintFrameOverlaysOn(whole);
     ConvertToYuv420(whole, expected);
-    ASSERT_TRUE(ConvertShownPictureToYuv420(160, 110, band));
-    ASSERT_TRUE(PaintFrameOverlaysOnPlanes(160, 110, band));
+    ASSERT_TRUE(ConvertShownPictureToYuv420(160, 110, band, &known));
+    ASSERT_TRUE(PaintFrameOverlaysOnPlanes(160, 110, band, known));
     EXPECT_EQ(band, expected) << "help " << help;
   }
   ResetTextOverlays();
+  std::vector<uint8_t> plain;
+  ASSERT_TRUE(ConvertShownPictureToYuv420(160, 110, band, &known));
+  ASSERT_TRUE(ConvertShownPictureToYuv420(160, 110, plain));
+  EXPECT_EQ(band, plain);
   DestroyDrawSurface();
 }
 

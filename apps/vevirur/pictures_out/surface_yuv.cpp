@@ -74,22 +74,26 @@ __m128i Chroma(const Channels& sums, int kr, int kg, int kb) {
   return _mm_add_epi32(_mm_srai_epi32(total, 10), _mm_set1_epi32(128));
 }
 
-// Sixteen columns of both rows: 16 luma samples per row and 8 of each chroma plane.
+// Sixteen columns of both rows: 16 luma samples per row and 8 of each chroma plane. `black`
+// says whether the planes hold black there, before and after.
 void Convert16(const uint8_t* top, const uint8_t* bottom, uint8_t* y0, uint8_t* y1, uint8_t* u,
-               uint8_t* v) {
+               uint8_t* v, uint8_t& black) {
   const __m128i t0 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(top));
   const __m128i t1 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(top + 16));
   const __m128i b0 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bottom));
   const __m128i b1 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bottom + 16));
   const __m128i any = _mm_or_si128(_mm_or_si128(t0, t1), _mm_or_si128(b0, b1));
   if (_mm_movemask_epi8(_mm_cmpeq_epi8(any, _mm_setzero_si128())) == 0xFFFF) {
-    // Mostly black pictures: sixteen black pixels in both rows at once.
+    // Mostly black pictures: sixteen black pixels in both rows at once, often black already.
+    if (black) return;
+    black = 1;
     std::memset(y0, kBlackLuma, 16);
     std::memset(y1, kBlackLuma, 16);
     std::memset(u, kBlackChroma, 8);
     std::memset(v, kBlackChroma, 8);
     return;
   }
+  black = 0;
   const Channels ct0 = Widen(t0), ct1 = Widen(t1), cb0 = Widen(b0), cb1 = Widen(b1);
   _mm_storeu_si128(reinterpret_cast<__m128i*>(y0), _mm_packus_epi16(Luma(ct0), Luma(ct1)));
   _mm_storeu_si128(reinterpret_cast<__m128i*>(y1), _mm_packus_epi16(Luma(cb0), Luma(cb1)));
@@ -104,13 +108,16 @@ void Convert16(const uint8_t* top, const uint8_t* bottom, uint8_t* y0, uint8_t* 
 }
 #endif
 
-// `count` (even) pixels of two rows of x1r5g5b5 bytes into their luma rows and chroma row.
+// `count` (even) pixels of two rows of x1r5g5b5 bytes into their luma rows and chroma row;
+// `black` holds the row pair's flags of KnownBlack.
 void ConvertRowPair(const uint8_t* top, const uint8_t* bottom, int count, uint8_t* y0, uint8_t* y1,
-                    uint8_t* u, uint8_t* v) {
+                    uint8_t* u, uint8_t* v, uint8_t* black) {
   int x = 0;
 #if defined(__SSE2__)
   for (; x + 16 <= count; x += 16)
-    Convert16(top + 2 * x, bottom + 2 * x, y0 + x, y1 + x, u + x / 2, v + x / 2);
+    Convert16(top + 2 * x, bottom + 2 * x, y0 + x, y1 + x, u + x / 2, v + x / 2, black[x / 16]);
+#else
+  (void)black;
 #endif
   for (; x + 2 <= count; x += 2) {
     const unsigned p[4] = {PixelAt(top, x), PixelAt(top, x + 1), PixelAt(bottom, x),
@@ -133,10 +140,25 @@ PlaneRows RowsOf(std::vector<uint8_t>& yuv, int width, int height, int y) {
 
 }  // namespace
 
-bool ConvertShownPictureToYuv420(int width, int height, std::vector<uint8_t>& yuv) {
+void KnownBlack::Forget(int top, int bottom) {
+  const size_t columns = size_t(width / 16);
+  if (flags.size() < columns * size_t(height / 2)) return;
+  for (int y = std::max(top, 0) / 2; y < (std::min(bottom, height) + 1) / 2; ++y)
+    std::fill_n(flags.begin() + std::ptrdiff_t(size_t(y) * columns), columns, uint8_t(0));
+}
+
+bool ConvertShownPictureToYuv420(int width, int height, std::vector<uint8_t>& yuv,
+                                 KnownBlack* known) {
   ShownRows shown;
   if (!OpenShownRows(width, height, shown) || shown.bytesPerPixel != 2) return false;
   yuv.resize(size_t(width) * size_t(height) * 3 / 2);
+  KnownBlack unknown;
+  if (!known) known = &unknown;
+  if (known->width != width || known->height != height) {
+    known->width = width;
+    known->height = height;
+    known->flags.assign(size_t(width / 16) * size_t(height / 2 + 1), 0);
+  }
   // Rows and columns beyond the bitmap are black; a row outside it reads as zeros.
   const std::vector<uint8_t> zeros(size_t(shown.columns + 1) * 2, 0);
   const int pairs = shown.columns & ~1;  // whole 2 x 2 blocks inside the bitmap
@@ -148,7 +170,8 @@ bool ConvertShownPictureToYuv420(int width, int height, std::vector<uint8_t>& yu
     if (top || bottom) {
       top = top ? top : zeros.data();
       bottom = bottom ? bottom : zeros.data();
-      ConvertRowPair(top, bottom, pairs, out.y0, out.y1, out.u, out.v);
+      ConvertRowPair(top, bottom, pairs, out.y0, out.y1, out.u, out.v,
+                     known->flags.data() + size_t(y / 2) * size_t(width / 16));
       x = pairs;
       if (pairs < shown.columns) {  // a block half inside the bitmap
         const unsigned p[4] = {PixelAt(top, x), 0, PixelAt(bottom, x), 0};

@@ -24,17 +24,22 @@ namespace {
 // first-start behaviour is that of a player on a running system (first automatic change 5 s in).
 constexpr uint32_t kStartTicks = 1000000;
 
-// A buffer of `pool` nobody else holds any more (the sink has let go of it), or a new one.
-template <typename T>
-std::shared_ptr<T> FreeBuffer(std::vector<std::shared_ptr<T>>& pool) {
+// A buffer of planes, with what is known of its black, that nobody else holds any more (the
+// sink has let go of it), or a new one.
+struct PlanesBuffer {
+  std::shared_ptr<std::vector<uint8_t>> planes = std::make_shared<std::vector<uint8_t>>();
+  KnownBlack black;
+};
+
+PlanesBuffer& FreeBuffer(std::vector<std::unique_ptr<PlanesBuffer>>& pool) {
   for (auto& buffer : pool)
-    if (buffer.use_count() == 1) {
+    if (buffer->planes.use_count() == 1) {
       // Pairs with the sink thread's release of its last reference.
       std::atomic_thread_fence(std::memory_order_acquire);
-      return buffer;
+      return *buffer;
     }
-  pool.push_back(std::make_shared<T>());
-  return pool.back();
+  pool.push_back(std::make_unique<PlanesBuffer>());
+  return *pool.back();
 }
 
 struct ShowState {
@@ -45,17 +50,19 @@ struct ShowState {
   bool want_yuv = false;
   enum class As { kRgb, kYuv } shown_as = As::kRgb;
   YuvFrame yuv;  // the shown picture's planes, shared with the sink
-  std::vector<std::shared_ptr<std::vector<uint8_t>>> yuv_pool;
+  std::vector<std::unique_ptr<PlanesBuffer>> yuv_pool;
 };
 
 int ShowPicture(void* context, const PictureRect&, int width, int height) {
   auto* state = static_cast<ShowState*>(context);
   if (width != state->picture.width || height != state->picture.height) return 0;
   if (state->want_yuv) {
-    auto planes = FreeBuffer(state->yuv_pool);
-    if (ConvertShownPictureToYuv420(width, height, *planes) &&
-        (!FrameOverlaysShown() || PaintFrameOverlaysOnPlanes(width, height, *planes))) {
-      state->yuv = planes;
+    PlanesBuffer& buffer = FreeBuffer(state->yuv_pool);
+    std::vector<uint8_t>& planes = *buffer.planes;
+    if (ConvertShownPictureToYuv420(width, height, planes, &buffer.black) &&
+        (!FrameOverlaysShown() ||
+         PaintFrameOverlaysOnPlanes(width, height, planes, buffer.black))) {
+      state->yuv = buffer.planes;
       state->shown_as = ShowState::As::kYuv;
       return 0;
     }

@@ -8,7 +8,8 @@
 
 namespace vevirur {
 
-bool PaintFrameOverlaysOnPlanes(int width, int height, std::vector<uint8_t>& yuv) {
+bool PaintFrameOverlaysOnPlanes(int width, int height, std::vector<uint8_t>& yuv,
+                                KnownBlack& known) {
   const OverlayRecording overlays = RecordFrameOverlays(width, height);
   if (overlays.top >= overlays.bottom) return true;
   ShownRows shown;
@@ -18,6 +19,7 @@ bool PaintFrameOverlaysOnPlanes(int width, int height, std::vector<uint8_t>& yuv
   Picture band(width, bottom - top);
   for (int y = top; y < bottom; ++y) DecodeShownRow(shown, y, band.pixel(0, y - top));
   overlays.PaintOn(band, top);
+  known.Forget(top, bottom);
   std::vector<uint8_t> planes;
   ConvertToYuv420(band, planes);
 
