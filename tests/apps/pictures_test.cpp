@@ -2,12 +2,15 @@
 // and overlays drawn with the system's font.
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include "pictures_out/surface_yuv.h"
 #include "pictures_out/yuv_convert.h"
 #include "pipeline/requests.h"
 #include "raster/drawing.h"
 #include "raster/shown_picture.h"
 #include "render/offline_renderer.h"
+#include "render/overlay_band.h"
 #include "text/text_overlays.h"
 #include "text/text_painter.h"
 #include "ui/overlay_commands.h"
@@ -84,6 +87,62 @@ TEST(YuvConvert, LimitedRangeAndTheSurfacesOnePassAgree) {
   }
   DestroyDrawSurface();
   EXPECT_FALSE(ConvertShownPictureToYuv420(8, 8, fused));
+  // Planes used again keep what is known of their black: lines, black, lines, black again.
+  std::vector<uint8_t> reused;
+  KnownBlack known;
+  for (int round = 0; round < 4; ++round) {
+    ASSERT_EQ(CreateDrawSurface(64, 64, 16), 1);
+    if (round % 2 == 0) DrawLine(2, 2, 60, 60, 0x7FFF, 0x7FFF, 0x7FFF);
+    ASSERT_TRUE(ConvertShownPictureToYuv420(64, 64, reused, &known));
+    ASSERT_TRUE(ConvertShownPictureToYuv420(64, 64, fused));
+    EXPECT_EQ(reused, fused) << "round " << round;
+    DestroyDrawSurface();
+  }
+  // Every 16-bit value, each in a 2 x 2 block of unrelated ones, written into the surface.
+  ASSERT_EQ(CreateDrawSurface(256, 258, 16), 1);
+  ShownRows rows;
+  ASSERT_TRUE(OpenShownRows(256, 256, rows));
+  ASSERT_EQ(rows.rowsInside, 256);
+  for (unsigned i = 0; i < 65536; ++i) {
+    const uint16_t value = uint16_t(i * 40503);
+    std::memcpy(const_cast<uint8_t*>(rows.Row(int(i / 256))) + 2 * (i % 256), &value, 2);
+  }
+  Picture all(256, 256);
+  ASSERT_TRUE(ReadShownPicture(256, 256, all.rgb));
+  ConvertToYuv420(all, yuv);
+  ASSERT_TRUE(ConvertShownPictureToYuv420(256, 256, fused));
+  DestroyDrawSurface();
+  EXPECT_EQ(fused, yuv);
+}
+
+// A titled frame goes the 4:2:0 way with only the overlays' rows read out as RGB: the same
+// bytes as the whole picture painted and converted, for a title whose letters reach beyond its
+// line box, and with the help page over the top as well; planes used again after the title
+// has gone are black where it was.
+TEST(YuvConvert, OverlaysPaintedOnABandOfRowsMatchTheWholePicture) {
+  ASSERT_EQ(CreateDrawSurface(150, 100, 16), 1);
+  for (int x = 2; x < 148; x += 2) DrawLine(x, 2, 149 - x, 60, 0x7FFF - x * 99, x * 77, 0x3000);
+  SetOverlayTitle("\xc3\x85 \xc4\xba \xda\xb8 gjy");  // "Å ĺ ڸ gjy": ĺ and ڸ leave the line box
+  ShowTitle(1);
+  std::vector<uint8_t> band;
+  KnownBlack known;
+  for (bool help : {false, true}) {
+    if (help) ToggleHelpPage();
+    Picture whole(160, 110);
+    std::vector<uint8_t> expected;
+    ASSERT_TRUE(ReadShownPicture(160, 110, whole.rgb));
+    PaintFrameOverlaysOn(whole);
+    ConvertToYuv420(whole, expected);
+    ASSERT_TRUE(ConvertShownPictureToYuv420(160, 110, band, &known));
+    ASSERT_TRUE(PaintFrameOverlaysOnPlanes(160, 110, band, known));
+    EXPECT_EQ(band, expected) << "help " << help;
+  }
+  ResetTextOverlays();
+  std::vector<uint8_t> plain;
+  ASSERT_TRUE(ConvertShownPictureToYuv420(160, 110, band, &known));
+  ASSERT_TRUE(ConvertShownPictureToYuv420(160, 110, plain));
+  EXPECT_EQ(band, plain);
+  DestroyDrawSurface();
 }
 
 bool AnyInk(Picture& p, int x0, int y0, int x1, int y1) {

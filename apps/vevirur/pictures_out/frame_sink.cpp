@@ -28,10 +28,9 @@ constexpr auto kCancelPoll = std::chrono::milliseconds(50);
 // conversion, and both overlap with the engine.
 class AsyncSink : public FrameSink {
   struct Item {
-    enum Kind { kPicture, kYuv, kShown, kAudio } kind = kPicture;
+    enum Kind { kPicture, kYuv, kAudio } kind = kPicture;
     Picture picture;
     YuvFrame yuv;  // the planes to write, also those the converter made
-    ShownFrame shown;
     std::vector<float> left, right;
     bool ready = true;  // false until the converter has made its planes
   };
@@ -76,16 +75,6 @@ class AsyncSink : public FrameSink {
     Item item = Spare();
     item.kind = Item::kYuv;
     item.yuv = yuv;
-    Push(std::move(item), true);
-  }
-
-  bool TakesShown() const override { return converts_; }
-
-  void WriteShown(const ShownFrame& shown) override {
-    Item item = Spare();
-    item.kind = Item::kShown;
-    item.shown = shown;
-    item.ready = false;
     Push(std::move(item), true);
   }
 
@@ -159,27 +148,16 @@ class AsyncSink : public FrameSink {
         });
         if (aborted_ || error_ || item == nullptr) return;
       }
-      // The same shown picture again (no new one was presented in between): the same planes.
-      // Its pixels cannot have changed, as the renderer refills only buffers nobody holds.
-      YuvFrame planes = last_planes_;
+      std::shared_ptr<std::vector<uint8_t>> planes;
       try {
-        if (item->kind != Item::kShown || item->shown != last_shown_) {
-          auto fresh = FreePlanes();
-          if (item->kind == Item::kShown)
-            ConvertShownPixelsToYuv420(*item->shown, *fresh);
-          else
-            ConvertToYuv420(item->picture, *fresh);
-          planes = fresh;
-          last_shown_ = item->shown;
-          last_planes_ = planes;
-        }
+        planes = FreePlanes();
+        ConvertToYuv420(item->picture, *planes);
       } catch (...) {
         std::lock_guard<std::mutex> lock(mutex_);
         Fail(std::current_exception());
         return;
       }
       std::lock_guard<std::mutex> lock(mutex_);
-      item->shown.reset();
       item->yuv = std::move(planes);
       item->ready = true;
       written_.notify_one();
@@ -256,8 +234,6 @@ class AsyncSink : public FrameSink {
   std::deque<Item> queue_;
   std::vector<Item> spare_;
   std::vector<std::shared_ptr<std::vector<uint8_t>>> planes_;
-  ShownFrame last_shown_;  // the converter's last conversion (null after a picture)
-  YuvFrame last_planes_;
   size_t pictures_ = 0;  // pictures queued, being converted or being written
   std::exception_ptr error_;
   bool stopping_ = false;

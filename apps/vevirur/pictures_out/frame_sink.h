@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "pictures_out/picture.h"
-#include "pictures_out/surface_yuv.h"
 
 namespace vevirur {
 
@@ -19,8 +18,6 @@ constexpr int kOutputFramesPerSecond = 30;
 // A finished frame's 4:2:0 planes (Y, U, V as ConvertToYuv420 lays them out), shared so that it
 // travels to the encoder without copies.
 using YuvFrame = std::shared_ptr<const std::vector<uint8_t>>;
-// The shown picture's 16-bit pixels, shared likewise, to be converted by the sink.
-using ShownFrame = std::shared_ptr<const ShownPixels>;
 
 class FrameSink {
  public:
@@ -31,10 +28,6 @@ class FrameSink {
   // WriteYuv is only called when TakesYuv() says so.
   virtual bool TakesYuv() const { return false; }
   virtual void WriteYuv(const YuvFrame& yuv) { (void)yuv; }
-  // Sinks that convert to 4:2:0 themselves, away from the renderer's thread (the async sink),
-  // take the 16-bit pixels instead. WriteShown is only called when TakesShown() says so.
-  virtual bool TakesShown() const { return false; }
-  virtual void WriteShown(const ShownFrame& shown) { (void)shown; }
   // The sound, in order with the pictures (stereo at the render's rate); frame sinks drop it.
   virtual void WriteAudio(const float* left, const float* right, size_t frames) {
     (void)left, (void)right, (void)frames;

@@ -1,98 +1,189 @@
 #include "pictures_out/surface_yuv.h"
 
+#include <algorithm>
 #include <cstring>
-#include <memory>
 
 #include "raster/shown_picture.h"
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace vevirur {
 namespace {
 
-// For every x1r5g5b5 value: its limited-range luma, and its three 8-bit channels packed 10 bits
-// apart, so that four pixels add up without carrying.
-struct Tables {
-  uint8_t luma[65536];
-  uint32_t packed[65536];
+constexpr uint8_t kBlackLuma = 16, kBlackChroma = 128;
+
+// A 5-bit channel widened to 8 bits with its top bits repeated, as the window shows it.
+int Widen5(unsigned v) {
+  return int(v << 3 | v >> 2);
+}
+
+int LumaOf(int r, int g, int b) {
+  return ((66 * r + 129 * g + 25 * b + 128) >> 8) + 16;
+}
+
+unsigned PixelAt(const uint8_t* row, int x) {
+  uint16_t p;
+  std::memcpy(&p, row + 2 * x, 2);
+  return p;
+}
+
+// The 2 x 2 block at columns x, x + 1 of both rows: four luma samples and one of each chroma.
+// Sums of four pixels: the chroma coefficients' scale grows by 4 (>> 10 instead of >> 8).
+void ConvertBlock(const unsigned (&p)[4], uint8_t* y0, uint8_t* y1, uint8_t* u, uint8_t* v) {
+  int r = 0, g = 0, b = 0;
+  for (int i = 0; i < 4; ++i) {
+    const int pr = Widen5(p[i] >> 10 & 31), pg = Widen5(p[i] >> 5 & 31), pb = Widen5(p[i] & 31);
+    (i < 2 ? y0 : y1)[i & 1] = uint8_t(LumaOf(pr, pg, pb));
+    r += pr, g += pg, b += pb;
+  }
+  *u = uint8_t(((-38 * r - 74 * g + 112 * b + 512) >> 10) + 128);
+  *v = uint8_t(((112 * r - 94 * g - 18 * b + 512) >> 10) + 128);
+}
+
+#if defined(__SSE2__)
+// Eight x1r5g5b5 pixels as three registers of 8-bit channels in 16-bit lanes.
+struct Channels {
+  __m128i r, g, b;
 };
 
-const Tables& YuvTables() {
-  static const std::unique_ptr<Tables> tables = [] {
-    auto t = std::make_unique<Tables>();
-    const uint8_t* rgb = Rgb555Table();
-    for (unsigned v = 0; v < 65536; ++v) {
-      const unsigned r = rgb[3 * v], g = rgb[3 * v + 1], b = rgb[3 * v + 2];
-      t->luma[v] = uint8_t(((66 * r + 129 * g + 25 * b + 128) >> 8) + 16);
-      t->packed[v] = r | g << 10 | b << 20;
-    }
-    return t;
-  }();
-  return *tables;
+Channels Widen(__m128i p) {
+  const __m128i five = _mm_set1_epi16(31);
+  auto widen = [](__m128i c) { return _mm_or_si128(_mm_slli_epi16(c, 3), _mm_srli_epi16(c, 2)); };
+  return {widen(_mm_and_si128(_mm_srli_epi16(p, 10), five)),
+          widen(_mm_and_si128(_mm_srli_epi16(p, 5), five)), widen(_mm_and_si128(p, five))};
+}
+
+// At most 66 * 255 + 129 * 255 + 25 * 255 + 128 = 56228: unsigned 16-bit lanes suffice.
+__m128i Luma(const Channels& c) {
+  const __m128i sum =
+      _mm_add_epi16(_mm_add_epi16(_mm_mullo_epi16(c.r, _mm_set1_epi16(66)),
+                                  _mm_mullo_epi16(c.g, _mm_set1_epi16(129))),
+                    _mm_add_epi16(_mm_mullo_epi16(c.b, _mm_set1_epi16(25)), _mm_set1_epi16(128)));
+  return _mm_add_epi16(_mm_srli_epi16(sum, 8), _mm_set1_epi16(16));
+}
+
+// One chroma plane's four samples of eight columns: each pair of adjacent lanes of the row
+// sums (at most 510) times its coefficient, added in 32 bits by madd.
+__m128i Chroma(const Channels& sums, int kr, int kg, int kb) {
+  const __m128i total = _mm_add_epi32(
+      _mm_add_epi32(_mm_madd_epi16(sums.r, _mm_set1_epi16(int16_t(kr))),
+                    _mm_madd_epi16(sums.g, _mm_set1_epi16(int16_t(kg)))),
+      _mm_add_epi32(_mm_madd_epi16(sums.b, _mm_set1_epi16(int16_t(kb))), _mm_set1_epi32(512)));
+  return _mm_add_epi32(_mm_srai_epi32(total, 10), _mm_set1_epi32(128));
+}
+
+// Sixteen columns of both rows: 16 luma samples per row and 8 of each chroma plane. `black`
+// says whether the planes hold black there, before and after.
+void Convert16(const uint8_t* top, const uint8_t* bottom, uint8_t* y0, uint8_t* y1, uint8_t* u,
+               uint8_t* v, uint8_t& black) {
+  const __m128i t0 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(top));
+  const __m128i t1 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(top + 16));
+  const __m128i b0 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bottom));
+  const __m128i b1 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bottom + 16));
+  const __m128i any = _mm_or_si128(_mm_or_si128(t0, t1), _mm_or_si128(b0, b1));
+  if (_mm_movemask_epi8(_mm_cmpeq_epi8(any, _mm_setzero_si128())) == 0xFFFF) {
+    // Mostly black pictures: sixteen black pixels in both rows at once, often black already.
+    if (black) return;
+    black = 1;
+    std::memset(y0, kBlackLuma, 16);
+    std::memset(y1, kBlackLuma, 16);
+    std::memset(u, kBlackChroma, 8);
+    std::memset(v, kBlackChroma, 8);
+    return;
+  }
+  black = 0;
+  const Channels ct0 = Widen(t0), ct1 = Widen(t1), cb0 = Widen(b0), cb1 = Widen(b1);
+  _mm_storeu_si128(reinterpret_cast<__m128i*>(y0), _mm_packus_epi16(Luma(ct0), Luma(ct1)));
+  _mm_storeu_si128(reinterpret_cast<__m128i*>(y1), _mm_packus_epi16(Luma(cb0), Luma(cb1)));
+  auto add = [](const Channels& a, const Channels& b) {
+    return Channels{_mm_add_epi16(a.r, b.r), _mm_add_epi16(a.g, b.g), _mm_add_epi16(a.b, b.b)};
+  };
+  const Channels s0 = add(ct0, cb0), s1 = add(ct1, cb1);
+  const __m128i us = _mm_packs_epi32(Chroma(s0, -38, -74, 112), Chroma(s1, -38, -74, 112));
+  const __m128i vs = _mm_packs_epi32(Chroma(s0, 112, -94, -18), Chroma(s1, 112, -94, -18));
+  _mm_storel_epi64(reinterpret_cast<__m128i*>(u), _mm_packus_epi16(us, us));
+  _mm_storel_epi64(reinterpret_cast<__m128i*>(v), _mm_packus_epi16(vs, vs));
+}
+#endif
+
+// `count` (even) pixels of two rows of x1r5g5b5 bytes into their luma rows and chroma row;
+// `black` holds the row pair's flags of KnownBlack.
+void ConvertRowPair(const uint8_t* top, const uint8_t* bottom, int count, uint8_t* y0, uint8_t* y1,
+                    uint8_t* u, uint8_t* v, uint8_t* black) {
+  int x = 0;
+#if defined(__SSE2__)
+  for (; x + 16 <= count; x += 16)
+    Convert16(top + 2 * x, bottom + 2 * x, y0 + x, y1 + x, u + x / 2, v + x / 2, black[x / 16]);
+#else
+  (void)black;
+#endif
+  for (; x + 2 <= count; x += 2) {
+    const unsigned p[4] = {PixelAt(top, x), PixelAt(top, x + 1), PixelAt(bottom, x),
+                           PixelAt(bottom, x + 1)};
+    ConvertBlock(p, y0 + x, y1 + x, u + x / 2, v + x / 2);
+  }
+}
+
+// Where row pair `y` of a width x height frame lands in its planes.
+struct PlaneRows {
+  uint8_t *y0, *y1, *u, *v;
+};
+
+PlaneRows RowsOf(std::vector<uint8_t>& yuv, int width, int height, int y) {
+  const size_t luma = size_t(width) * size_t(height);
+  uint8_t* y0 = yuv.data() + size_t(y) * size_t(width);
+  uint8_t* u = yuv.data() + luma + size_t(y / 2) * size_t(width / 2);
+  return {y0, y0 + width, u, u + luma / 4};
 }
 
 }  // namespace
 
-bool CopyShownPixels(int width, int height, ShownPixels& out) {
+void KnownBlack::Forget(int top, int bottom) {
+  const size_t columns = size_t(width / 16);
+  if (flags.size() < columns * size_t(height / 2)) return;
+  for (int y = std::max(top, 0) / 2; y < (std::min(bottom, height) + 1) / 2; ++y)
+    std::fill_n(flags.begin() + std::ptrdiff_t(size_t(y) * columns), columns, uint8_t(0));
+}
+
+bool ConvertShownPictureToYuv420(int width, int height, std::vector<uint8_t>& yuv,
+                                 KnownBlack* known) {
   ShownRows shown;
   if (!OpenShownRows(width, height, shown) || shown.bytesPerPixel != 2) return false;
-  out.width = width;
-  out.height = height;
-  out.pixels.resize(size_t(width) * size_t(height));
-  for (int y = 0; y < height; ++y) {
-    uint16_t* row = out.pixels.data() + size_t(y) * size_t(width);
-    const uint8_t* inside = shown.Row(y);
-    const int copied = inside ? shown.columns : 0;
-    if (inside) std::memcpy(row, inside, size_t(copied) * 2);
-    std::memset(row + copied, 0, size_t(width - copied) * 2);
+  yuv.resize(size_t(width) * size_t(height) * 3 / 2);
+  KnownBlack unknown;
+  if (!known) known = &unknown;
+  if (known->width != width || known->height != height) {
+    known->width = width;
+    known->height = height;
+    known->flags.assign(size_t(width / 16) * size_t(height / 2 + 1), 0);
   }
-  return true;
-}
-
-void ConvertShownPixelsToYuv420(const ShownPixels& shown, std::vector<uint8_t>& yuv) {
-  const Tables& t = YuvTables();
-  const int width = shown.width, height = shown.height;
-  const size_t luma = size_t(width) * size_t(height);
-  yuv.resize(luma + luma / 2);
-  for (int y = 0; y < height; y += 2) {
-    const uint16_t* rows[2] = {shown.pixels.data() + size_t(y) * size_t(width),
-                               shown.pixels.data() + size_t(y + 1) * size_t(width)};
-    uint8_t* y0 = yuv.data() + size_t(y) * size_t(width);
-    uint8_t* y1 = y0 + width;
-    uint8_t* u = yuv.data() + luma + size_t(y / 2) * size_t(width / 2);
-    uint8_t* v = u + luma / 4;
-    auto block = [&](int x, unsigned a0, unsigned a1, unsigned b0, unsigned b1) {
-      y0[x] = t.luma[a0];
-      y0[x + 1] = t.luma[a1];
-      y1[x] = t.luma[b0];
-      y1[x + 1] = t.luma[b1];
-      const uint32_t sum = t.packed[a0] + t.packed[a1] + t.packed[b0] + t.packed[b1];
-      const int r = int(sum & 1023), g = int(sum >> 10 & 1023), b = int(sum >> 20);
-      u[x / 2] = uint8_t(((-38 * r - 74 * g + 112 * b + 512) >> 10) + 128);
-      v[x / 2] = uint8_t(((112 * r - 94 * g - 18 * b + 512) >> 10) + 128);
-    };
+  // Rows and columns beyond the bitmap are black; a row outside it reads as zeros.
+  const std::vector<uint8_t> zeros(size_t(shown.columns + 1) * 2, 0);
+  const int pairs = shown.columns & ~1;  // whole 2 x 2 blocks inside the bitmap
+  for (int y = 0; y + 1 < height; y += 2) {
+    const PlaneRows out = RowsOf(yuv, width, height, y);
+    const uint8_t* top = shown.Row(y);
+    const uint8_t* bottom = shown.Row(y + 1);
     int x = 0;
-    // Mostly black pictures: four black pixels in both rows at once.
-    for (; x + 4 <= width; x += 4) {
-      uint64_t top, bottom;
-      std::memcpy(&top, rows[0] + x, 8);
-      std::memcpy(&bottom, rows[1] + x, 8);
-      if ((top | bottom) == 0) {
-        std::memset(y0 + x, 16, 4);
-        std::memset(y1 + x, 16, 4);
-        std::memset(u + x / 2, 128, 2);
-        std::memset(v + x / 2, 128, 2);
-        continue;
+    if (top || bottom) {
+      top = top ? top : zeros.data();
+      bottom = bottom ? bottom : zeros.data();
+      ConvertRowPair(top, bottom, pairs, out.y0, out.y1, out.u, out.v,
+                     known->flags.data() + size_t(y / 2) * size_t(width / 16));
+      x = pairs;
+      if (pairs < shown.columns) {  // a block half inside the bitmap
+        const unsigned p[4] = {PixelAt(top, x), 0, PixelAt(bottom, x), 0};
+        ConvertBlock(p, out.y0 + x, out.y1 + x, out.u + x / 2, out.v + x / 2);
+        x += 2;
       }
-      for (int i = x; i < x + 4; i += 2)
-        block(i, rows[0][i], rows[0][i + 1], rows[1][i], rows[1][i + 1]);
     }
-    for (; x < width; x += 2) block(x, rows[0][x], rows[0][x + 1], rows[1][x], rows[1][x + 1]);
+    std::fill(out.y0 + x, out.y0 + width, kBlackLuma);
+    std::fill(out.y1 + x, out.y1 + width, kBlackLuma);
+    std::fill(out.u + x / 2, out.u + width / 2, kBlackChroma);
+    std::fill(out.v + x / 2, out.v + width / 2, kBlackChroma);
   }
-}
-
-bool ConvertShownPictureToYuv420(int width, int height, std::vector<uint8_t>& yuv) {
-  ShownPixels shown;
-  if (!CopyShownPixels(width, height, shown)) return false;
-  ConvertShownPixelsToYuv420(shown, yuv);
   return true;
 }
 

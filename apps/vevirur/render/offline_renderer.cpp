@@ -13,6 +13,7 @@
 #include "platform/clock.h"
 #include "platform/lockstep_clock.h"
 #include "raster/shown_picture.h"
+#include "render/overlay_band.h"
 #include "text/text_overlays.h"
 #include "ui/text_overlays.h"
 
@@ -23,52 +24,47 @@ namespace {
 // first-start behaviour is that of a player on a running system (first automatic change 5 s in).
 constexpr uint32_t kStartTicks = 1000000;
 
-// A buffer of `pool` nobody else holds any more (the sink has let go of it), or a new one.
-template <typename T>
-std::shared_ptr<T> FreeBuffer(std::vector<std::shared_ptr<T>>& pool) {
+// A buffer of planes, with what is known of its black, that nobody else holds any more (the
+// sink has let go of it), or a new one.
+struct PlanesBuffer {
+  std::shared_ptr<std::vector<uint8_t>> planes = std::make_shared<std::vector<uint8_t>>();
+  KnownBlack black;
+};
+
+PlanesBuffer& FreeBuffer(std::vector<std::unique_ptr<PlanesBuffer>>& pool) {
   for (auto& buffer : pool)
-    if (buffer.use_count() == 1) {
+    if (buffer->planes.use_count() == 1) {
       // Pairs with the sink thread's release of its last reference.
       std::atomic_thread_fence(std::memory_order_acquire);
-      return buffer;
+      return *buffer;
     }
-  pool.push_back(std::make_shared<T>());
-  return pool.back();
+  pool.push_back(std::make_unique<PlanesBuffer>());
+  return *pool.back();
 }
 
 struct ShowState {
   Picture picture;  // what the window shows now, when shown_as is kRgb
   Picture scratch;
-  // With a sink that takes 4:2:0 frames and nobody asking for the pictures, a picture without
-  // overlays goes from the surface into 4:2:0 planes instead, or, for a sink that converts on
-  // its own thread, into a copy of the 16-bit pixels.
+  // With a sink that takes 4:2:0 frames and nobody asking for the pictures, the picture goes
+  // from the surface into 4:2:0 planes instead, only the overlays' rows by way of RGB.
   bool want_yuv = false;
-  bool want_pixels = false;
-  enum class As { kRgb, kYuv, kPixels } shown_as = As::kRgb;
-  YuvFrame yuv;       // the shown picture's planes, shared with the sink
-  ShownFrame pixels;  // or its 16-bit pixels
-  std::vector<std::shared_ptr<std::vector<uint8_t>>> yuv_pool;
-  std::vector<std::shared_ptr<ShownPixels>> pixel_pool;
+  enum class As { kRgb, kYuv } shown_as = As::kRgb;
+  YuvFrame yuv;  // the shown picture's planes, shared with the sink
+  std::vector<std::unique_ptr<PlanesBuffer>> yuv_pool;
 };
 
 int ShowPicture(void* context, const PictureRect&, int width, int height) {
   auto* state = static_cast<ShowState*>(context);
   if (width != state->picture.width || height != state->picture.height) return 0;
-  if ((state->want_yuv || state->want_pixels) && !FrameOverlaysShown()) {
-    if (state->want_pixels) {
-      auto pixels = FreeBuffer(state->pixel_pool);
-      if (CopyShownPixels(width, height, *pixels)) {
-        state->pixels = pixels;
-        state->shown_as = ShowState::As::kPixels;
-        return 0;
-      }
-    } else {
-      auto planes = FreeBuffer(state->yuv_pool);
-      if (ConvertShownPictureToYuv420(width, height, *planes)) {
-        state->yuv = planes;
-        state->shown_as = ShowState::As::kYuv;
-        return 0;
-      }
+  if (state->want_yuv) {
+    PlanesBuffer& buffer = FreeBuffer(state->yuv_pool);
+    std::vector<uint8_t>& planes = *buffer.planes;
+    if (ConvertShownPictureToYuv420(width, height, planes, &buffer.black) &&
+        (!FrameOverlaysShown() ||
+         PaintFrameOverlaysOnPlanes(width, height, planes, buffer.black))) {
+      state->yuv = buffer.planes;
+      state->shown_as = ShowState::As::kYuv;
+      return 0;
     }
   }
   if (!ReadShownPicture(width, height, state->scratch.rgb)) return 0;
@@ -155,7 +151,6 @@ RenderResult RenderOffline(const RenderJob& job) {
   ShowState state;
   state.picture = Picture(job.width, job.height);
   state.scratch = Picture(job.width, job.height);
-  state.want_pixels = job.sink->TakesShown() && !job.on_frame;
   state.want_yuv = job.sink->TakesYuv() && !job.on_frame;
   if (!job.title.empty()) {
     // As when the player names a track at start-up: show it and pick a fresh effect.
@@ -219,9 +214,7 @@ RenderResult RenderOffline(const RenderJob& job) {
 
       // Output frame j shows the window as it stands after the call of slice 4j / 3.
       while (frame < total_frames && int64_t(frame) * 4 / 3 == k) {
-        if (state.shown_as == ShowState::As::kPixels)
-          job.sink->WriteShown(state.pixels);
-        else if (state.shown_as == ShowState::As::kYuv)
+        if (state.shown_as == ShowState::As::kYuv)
           job.sink->WriteYuv(state.yuv);
         else
           job.sink->Write(state.picture);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <string>
 
 #include "pipeline/requests.h"
 #include "text/text_painter.h"
@@ -10,10 +11,12 @@
 namespace vevirur {
 namespace {
 
-// The shared overlays' painter hook on a Picture, with the front end's font.
+// The shared overlays' painter hook on a Picture, with the front end's font. The picture's row 0
+// is the window's row `first_row` (a band of the window's rows).
 class PicturePainter : public OverlayPainter {
  public:
-  explicit PicturePainter(Picture& picture) : picture_(picture), font_(OverlayTextPainter()) {}
+  explicit PicturePainter(Picture& picture, int first_row = 0)
+      : picture_(picture), first_row_(first_row), font_(OverlayTextPainter()) {}
 
   OverlayExtent MeasureText(const char* text) override {
     TextExtent extent = font_.Measure(text);
@@ -23,6 +26,7 @@ class PicturePainter : public OverlayPainter {
   void DrawText(int x, int y, const char* text, OverlayColour colour,
                 const OverlayColour* background) override {
     const TextColour ink{colour.red, colour.green, colour.blue};
+    y -= first_row_;
     if (!background) return font_.Draw(picture_, x, y, text, ink);
     const TextColour fill{background->red, background->green, background->blue};
     font_.Draw(picture_, x, y, text, ink, &fill);
@@ -30,7 +34,9 @@ class PicturePainter : public OverlayPainter {
 
   void FillBlack(const PictureRect& rect) override {
     const int left = std::max(rect.left, 0), right = std::min(rect.right, picture_.width);
-    for (int y = std::max(rect.top, 0); y < std::min(rect.bottom, picture_.height); ++y)
+    const int top = std::max(rect.top - first_row_, 0);
+    const int bottom = std::min(rect.bottom - first_row_, picture_.height);
+    for (int y = top; y < bottom; ++y)
       if (right > left) std::fill(picture_.pixel(left, y), picture_.pixel(right - 1, y) + 3, 0);
   }
 
@@ -38,7 +44,7 @@ class PicturePainter : public OverlayPainter {
   void DrawLogo(int left, int top) override {
     for (int y = 0; y < 48; ++y)
       for (int x = 0; x < 48; ++x) {
-        const int px = left + x, py = top + y;
+        const int px = left + x, py = top + y - first_row_;
         if (px < 0 || py < 0 || px >= picture_.width || py >= picture_.height) continue;
         const double r = std::hypot(x - 23.5, y - 23.5);
         double ring =
@@ -53,6 +59,49 @@ class PicturePainter : public OverlayPainter {
 
  private:
   Picture& picture_;
+  const int first_row_;
+  TextPainter& font_;
+};
+
+// Keeps what the overlays paint, and the rows it touches, to paint it later.
+class RecordingPainter : public OverlayPainter {
+ public:
+  explicit RecordingPainter(OverlayRecording& recording)
+      : recording_(recording), font_(OverlayTextPainter()) {}
+
+  OverlayExtent MeasureText(const char* text) override {
+    TextExtent extent = font_.Measure(text);
+    return {extent.width, extent.height};
+  }
+
+  void DrawText(int x, int y, const char* text, OverlayColour colour,
+                const OverlayColour* background) override {
+    const TextExtent extent = font_.Measure(text);
+    Touch(y + extent.ink_top, y + extent.ink_bottom);
+    const bool filled = background != nullptr;
+    const OverlayColour fill = filled ? *background : OverlayColour{};
+    recording_.steps.push_back([=, text = std::string(text)](OverlayPainter& painter) {
+      painter.DrawText(x, y, text.c_str(), colour, filled ? &fill : nullptr);
+    });
+  }
+
+  void FillBlack(const PictureRect& rect) override {
+    Touch(rect.top, rect.bottom);
+    recording_.steps.push_back([=](OverlayPainter& painter) { painter.FillBlack(rect); });
+  }
+
+  void DrawLogo(int left, int top) override {
+    Touch(top, top + kLogoSize);
+    recording_.steps.push_back([=](OverlayPainter& painter) { painter.DrawLogo(left, top); });
+  }
+
+ private:
+  void Touch(int top, int bottom) {
+    if (top >= bottom) return;
+    recording_.top = std::min(recording_.top, top);
+    recording_.bottom = std::max(recording_.bottom, bottom);
+  }
+  OverlayRecording& recording_;
   TextPainter& font_;
 };
 
@@ -70,10 +119,23 @@ void SetOverlayTitle(const std::string& utf8) {
   SetTitleText(utf8.substr(0, length).c_str());
 }
 
-void PaintFrameOverlaysOn(Picture& picture) {
-  PicturePainter painter(picture);
+OverlayRecording RecordFrameOverlays(int width, int height) {
+  OverlayRecording recording;
+  RecordingPainter painter(recording);
   // The plug-in's window while playing: the about lines under the help page have no logo.
-  PaintFrameOverlays(painter, WholeOf(picture), 0);
+  PaintFrameOverlays(painter, {0, 0, width, height}, 0);
+  recording.top = std::max(recording.top, 0);
+  recording.bottom = std::min(recording.bottom, height);
+  return recording;
+}
+
+void OverlayRecording::PaintOn(Picture& picture, int first_row) const {
+  PicturePainter painter(picture, first_row);
+  for (const auto& step : steps) step(painter);
+}
+
+void PaintFrameOverlaysOn(Picture& picture) {
+  RecordFrameOverlays(picture.width, picture.height).PaintOn(picture, 0);
 }
 
 bool FrameOverlaysShown() {

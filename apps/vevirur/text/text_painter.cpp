@@ -50,9 +50,16 @@ class FontPainter : public TextPainter {
 
   TextExtent Measure(const std::string& utf8) override {
     std::lock_guard<std::mutex> lock(mutex_);
-    int width = 0;
-    for (char32_t c : DecodeUtf8(utf8)) width += GlyphFor(c).advance;
-    return {width, line_};
+    TextExtent extent{0, line_, 0, line_};
+    for (char32_t c : DecodeUtf8(utf8)) {
+      const Glyph& glyph = GlyphFor(c);
+      extent.width += glyph.advance;
+      const int top = glyph.box ? baseline_ - ascent_ + 2 : baseline_ - glyph.top;
+      const int bottom = glyph.box ? baseline_ + 1 : top + glyph.height;
+      extent.ink_top = std::min(extent.ink_top, top);
+      extent.ink_bottom = std::max(extent.ink_bottom, bottom);
+    }
+    return extent;
   }
 
   void Draw(Picture& picture, int x, int y, const std::string& utf8, TextColour ink,

@@ -16,13 +16,16 @@ struct TextColour {
 
 struct TextExtent {
   int width, height;
+  // The rows drawing touches, from the line box's top: [ink_top, ink_bottom). Wider than the
+  // line box when a glyph reaches above or below it.
+  int ink_top, ink_bottom;
 };
 
 // The one interface the overlays draw through.
 class TextPainter {
  public:
   virtual ~TextPainter() = default;
-  // Width of `utf8` and the height of its line box.
+  // Width of `utf8`, the height of its line box and the rows it draws on.
   virtual TextExtent Measure(const std::string& utf8) = 0;
   // Draws `utf8` with its line box's top-left corner at (x, y), clipped to the picture. With
   // `background` the line box is filled with it first (opaque text); otherwise the ink is
