@@ -1,5 +1,6 @@
 #include "render/overlay_band.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "pictures_out/yuv_convert.h"
@@ -15,7 +16,8 @@ bool PaintFrameOverlaysOnPlanes(int width, int height, std::vector<uint8_t>& yuv
   ShownRows shown;
   if (!OpenShownRows(width, height, shown)) return false;
   // Whole 2 x 2 blocks: a chroma sample depends on both of its rows.
-  const int top = overlays.top & ~1, bottom = (overlays.bottom + 1) & ~1;
+  const int top = overlays.top & ~1, bottom = std::min((overlays.bottom + 1) & ~1, height & ~1);
+  if (top >= bottom) return true;
   Picture band(width, bottom - top);
   for (int y = top; y < bottom; ++y) DecodeShownRow(shown, y, band.pixel(0, y - top));
   overlays.PaintOn(band, top);
