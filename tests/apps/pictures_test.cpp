@@ -1,6 +1,7 @@
 // What makes the pictures: the streaming offline renderer, the conversions to video, and titles
 // and overlays drawn with the system's font.
 #include <gtest/gtest.h>
+#include <sched.h>
 
 #include <cstring>
 
@@ -47,8 +48,11 @@ struct Sink : FrameSink {
 };
 
 // The renderer holds only the slices it needs, however long the input, and hands the sink every
-// sample once, in order, up to the limit.
+// sample once, in order, up to the limit. The processor it kept its turns on is its own again
+// afterwards (threads started later, like an encoder's, inherit the choice).
 TEST(OfflineRenderer, StreamsTheSoundAndStopsAtTheLimit) {
+  cpu_set_t before, after;
+  ASSERT_EQ(sched_getaffinity(0, sizeof before, &before), 0);
   Stream stream;
   Sink sink;
   RenderJob job;
@@ -61,6 +65,8 @@ TEST(OfflineRenderer, StreamsTheSoundAndStopsAtTheLimit) {
   EXPECT_EQ(sink.samples, 110250);
   EXPECT_EQ(sink.out_of_order, 0);
   EXPECT_LT(stream.held, 20000u);  // a few slices' worth, never the whole input
+  ASSERT_EQ(sched_getaffinity(0, sizeof after, &after), 0);
+  EXPECT_TRUE(CPU_EQUAL(&before, &after));
 }
 
 // Limited-range BT.601 4:2:0; the one pass straight from the drawing surface gives the very

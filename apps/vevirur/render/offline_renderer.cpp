@@ -1,5 +1,7 @@
 #include "render/offline_renderer.h"
 
+#include <sched.h>
+
 #include <climits>
 #include <cstring>
 
@@ -136,9 +138,33 @@ class SoundWindow {
   bool ended_ = false;
 };
 
+// The renderer's thread and the draw thread take turns on one picture, never both at once. On
+// one processor the picture stays in that processor's cache; otherwise all of it crosses between
+// cores twice a frame, which makes a 1080p render's engine about twice as slow. The draw thread,
+// started from this thread, inherits the choice; it is undone when the render ends.
+class StayOnThisProcessor {
+ public:
+  StayOnThisProcessor() {
+    const int cpu = sched_getcpu();
+    if (cpu < 0 || sched_getaffinity(0, sizeof before_, &before_) != 0) return;
+    cpu_set_t one;
+    CPU_ZERO(&one);
+    CPU_SET(cpu, &one);
+    pinned_ = sched_setaffinity(0, sizeof one, &one) == 0;
+  }
+  ~StayOnThisProcessor() {
+    if (pinned_) sched_setaffinity(0, sizeof before_, &before_);
+  }
+
+ private:
+  cpu_set_t before_{};
+  bool pinned_ = false;
+};
+
 }  // namespace
 
 RenderResult RenderOffline(const RenderJob& job) {
+  const StayOnThisProcessor stay;
   AudioSource& source = *job.audio;
   const int rate = source.sample_rate();
   RenderResult result;
