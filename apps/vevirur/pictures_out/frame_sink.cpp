@@ -17,25 +17,21 @@
 namespace vevirur {
 namespace {
 
-// Frames queued, being converted or being encoded: enough for the engine to run ahead while the
-// encoder takes a slow frame, and for the converter to keep ahead of the encoder.
+// Frames queued or being written: enough for the engine to run ahead while the encoder takes a
+// slow frame.
 constexpr size_t kQueueLimit = 4;
 // How often a wait for room looks at the interrupt flag.
 constexpr auto kCancelPoll = std::chrono::milliseconds(50);
 
-// Two threads: the converter turns pictures into 4:2:0 planes (when the sink takes them) and the
-// writer hands everything, in order, to the sink; so the encoder's feeding never waits for a
-// conversion, and both overlap with the engine.
 class AsyncSink : public FrameSink {
   struct Item {
     enum Kind { kPicture, kYuv, kAudio } kind = kPicture;
     Picture picture;
-    YuvFrame yuv;  // the planes to write, also those the converter made
+    YuvFrame yuv;
     std::vector<float> left, right;
-    bool ready = true;  // false until the converter has made its planes
   };
 
-  // Plane buffers the encoder has let go of are used again (converter only).
+  // Plane buffers the encoder has let go of are used again (worker only).
   std::shared_ptr<std::vector<uint8_t>> FreePlanes() {
     for (auto& buffer : planes_)
       if (buffer.use_count() == 1) {
@@ -48,14 +44,10 @@ class AsyncSink : public FrameSink {
 
  public:
   AsyncSink(std::unique_ptr<FrameSink> inner, const std::atomic<bool>* cancel)
-      : inner_(std::move(inner)),
-        cancel_(cancel),
-        converts_(inner_->TakesYuv()),
-        writer_([this] { WriteQueued(); }),
-        converter_([this] { ConvertQueued(); }) {}
+      : inner_(std::move(inner)), cancel_(cancel), worker_([this] { Run(); }) {}
 
   ~AsyncSink() override {
-    Stop(true);
+    Stop();
     if (!finished_) inner_->Abort();
   }
 
@@ -65,11 +57,10 @@ class AsyncSink : public FrameSink {
     item.picture.width = picture.width;
     item.picture.height = picture.height;
     item.picture.rgb.assign(picture.rgb.begin(), picture.rgb.end());
-    item.ready = !converts_;
     Push(std::move(item), true);
   }
 
-  bool TakesYuv() const override { return converts_; }
+  bool TakesYuv() const override { return inner_->TakesYuv(); }
 
   void WriteYuv(const YuvFrame& yuv) override {
     Item item = Spare();
@@ -92,14 +83,18 @@ class AsyncSink : public FrameSink {
   }
 
   void Finish() override {
-    Stop(false);
+    Stop();
     Rethrow();
     inner_->Finish();
     finished_ = true;
   }
 
   void Abort() noexcept override {
-    Stop(true);
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      queue_.clear();
+    }
+    Stop();
     inner_->Abort();
     finished_ = true;
   }
@@ -125,69 +120,39 @@ class AsyncSink : public FrameSink {
   void Push(Item item, bool picture) {
     std::lock_guard<std::mutex> lock(mutex_);
     if (picture) ++pictures_;
-    const bool ready = item.ready;
     queue_.push_back(std::move(item));
-    (ready ? written_ : converted_).notify_one();
+    work_.notify_one();
   }
 
-  // The first item still to convert, or null (with the lock held). Items stay where they are
-  // while converted: only the writer takes them out, and only once they are ready.
-  Item* NextToConvert() {
-    for (Item& item : queue_)
-      if (!item.ready) return &item;
-    return nullptr;
-  }
-
-  void ConvertQueued() {
-    for (;;) {
-      Item* item = nullptr;
-      {
-        std::unique_lock<std::mutex> lock(mutex_);
-        converted_.wait(lock, [&] {
-          return aborted_ || error_ || (item = NextToConvert()) != nullptr || stopping_;
-        });
-        if (aborted_ || error_ || item == nullptr) return;
-      }
-      std::shared_ptr<std::vector<uint8_t>> planes;
-      try {
-        planes = FreePlanes();
-        ConvertToYuv420(item->picture, *planes);
-      } catch (...) {
-        std::lock_guard<std::mutex> lock(mutex_);
-        Fail(std::current_exception());
-        return;
-      }
-      std::lock_guard<std::mutex> lock(mutex_);
-      item->yuv = std::move(planes);
-      item->ready = true;
-      written_.notify_one();
-    }
-  }
-
-  void WriteQueued() {
+  void Run() {
     for (;;) {
       Item item;
       {
         std::unique_lock<std::mutex> lock(mutex_);
-        written_.wait(lock, [&] {
-          return aborted_ || error_ || (!queue_.empty() && queue_.front().ready) ||
-                 (stopping_ && queue_.empty());
-        });
-        if (aborted_ || error_ || queue_.empty()) return;
+        work_.wait(lock, [&] { return !queue_.empty() || stopping_; });
+        if (queue_.empty()) return;
         item = std::move(queue_.front());
         queue_.pop_front();
       }
       try {
-        if (item.yuv) {
-          inner_->WriteYuv(item.yuv);
+        if (item.kind == Item::kPicture && inner_->TakesYuv()) {
+          // Converted here, in parallel with the engine, into planes used again.
+          auto planes = FreePlanes();
+          ConvertToYuv420(item.picture, *planes);
+          inner_->WriteYuv(planes);
         } else if (item.kind == Item::kPicture) {
           inner_->Write(item.picture);
+        } else if (item.kind == Item::kYuv) {
+          inner_->WriteYuv(item.yuv);
         } else {
           inner_->WriteAudio(item.left.data(), item.right.data(), item.left.size());
         }
       } catch (...) {
         std::lock_guard<std::mutex> lock(mutex_);
-        Fail(std::current_exception());
+        error_ = std::current_exception();
+        queue_.clear();
+        pictures_ = 0;
+        space_.notify_all();
         return;
       }
       item.yuv.reset();
@@ -200,26 +165,13 @@ class AsyncSink : public FrameSink {
     }
   }
 
-  // With the lock held: the first error ends both threads and every wait for room.
-  void Fail(std::exception_ptr error) {
-    if (!error_) error_ = error;
-    space_.notify_all();
-    converted_.notify_all();
-    written_.notify_all();
-  }
-
-  // Lets both threads finish what is queued (or drop it, `abort`) and waits for them.
-  void Stop(bool abort) {
+  void Stop() {
     {
       std::lock_guard<std::mutex> lock(mutex_);
       stopping_ = true;
-      if (abort) aborted_ = true;
-      converted_.notify_all();
-      written_.notify_all();
+      work_.notify_one();
     }
-    if (converter_.joinable()) converter_.join();
-    if (writer_.joinable()) writer_.join();
-    queue_.clear();
+    if (worker_.joinable()) worker_.join();
   }
 
   void Rethrow() {
@@ -228,19 +180,16 @@ class AsyncSink : public FrameSink {
 
   std::unique_ptr<FrameSink> inner_;
   const std::atomic<bool>* cancel_;
-  const bool converts_;  // the sink takes 4:2:0 planes, made here
   std::mutex mutex_;
-  std::condition_variable converted_, written_, space_;
+  std::condition_variable work_, space_;
   std::deque<Item> queue_;
   std::vector<Item> spare_;
   std::vector<std::shared_ptr<std::vector<uint8_t>>> planes_;
-  size_t pictures_ = 0;  // pictures queued, being converted or being written
+  size_t pictures_ = 0;  // pictures queued or being written
   std::exception_ptr error_;
   bool stopping_ = false;
-  bool aborted_ = false;
   bool finished_ = false;
-  // Last: they start after everything they use exists.
-  std::thread writer_, converter_;
+  std::thread worker_;  // last: starts after everything it uses exists
 };
 
 }  // namespace
