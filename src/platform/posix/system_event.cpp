@@ -117,16 +117,25 @@ bool SignalEvent(EventHandle handle) {
   return true;
 }
 
+EventWait SystemTakeEventIfSignalled(EventHandle handle) {
+  std::shared_ptr<EventObject> event = Lookup(handle);
+  if (!event) return EventWait::kFailed;
+  MutexHold hold(event->mutex);
+  if (!event->signalled) return EventWait::kTimedOut;
+  event->signalled = false;
+  return EventWait::kTaken;
+}
+
 EventWait SystemWaitEvent(EventHandle handle, uint32_t milliseconds) {
   // Every wait ends a force-ended thread, also one that fails or does not block: a draw loop
   // whose events were closed under it would otherwise never reach a cancellation point.
   pthread_testcancel();
+  if (milliseconds == 0) return SystemTakeEventIfSignalled(handle);
   std::shared_ptr<EventObject> event = Lookup(handle);
   if (!event) return EventWait::kFailed;
   const timespec deadline = DeadlineAfter(milliseconds == kWaitForever ? 0 : milliseconds);
   MutexHold hold(event->mutex);
   while (!event->signalled) {
-    if (milliseconds == 0) return EventWait::kTimedOut;
     if (milliseconds == kWaitForever) {
       pthread_cond_wait(&event->signalled_cond, &event->mutex);
     } else if (pthread_cond_timedwait(&event->signalled_cond, &event->mutex, &deadline) != 0 &&
@@ -135,15 +144,6 @@ EventWait SystemWaitEvent(EventHandle handle, uint32_t milliseconds) {
     }
   }
   event->signalled = false;  // auto-reset: this waiter takes it
-  return EventWait::kTaken;
-}
-
-EventWait SystemTakeEventIfSignalled(EventHandle handle) {
-  std::shared_ptr<EventObject> event = Lookup(handle);
-  if (!event) return EventWait::kFailed;
-  MutexHold hold(event->mutex);
-  if (!event->signalled) return EventWait::kTimedOut;
-  event->signalled = false;
   return EventWait::kTaken;
 }
 
