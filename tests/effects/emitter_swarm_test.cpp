@@ -69,7 +69,7 @@ TEST(EmitterSwarm, TheFallbackDrawsAmongAllEmittersAndStaysInTheRecords) {
     AnalyseAudioFrame();
     const Emitter last = Scene.Emitters[count - 1];
     // Near-centre reseating takes no number from the generator: the fallback's is the first.
-    random_control::SeedSoRandomIs(draw);
+    random_control::SeedSoDrawsFall({{draw, draw}});
     Scene.OverlayPass = count == 80;
     DrawEmitterSwarm(EmitterReseat::kNearCentre);
     EXPECT_TRUE(Scene.Emitters[count - 1].x != last.x || Scene.Emitters[count - 1].y != last.y);

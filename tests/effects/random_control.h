@@ -44,9 +44,4 @@ inline bool SeedSoDrawsFall(std::initializer_list<std::pair<int, int>> ranges) {
   return false;
 }
 
-// The next rand() gives `value`.
-inline void SeedSoRandomIs(int value) {
-  SeedSoDrawsFall({{value, value}});
-}
-
 }  // namespace random_control

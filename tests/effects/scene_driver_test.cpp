@@ -1,5 +1,5 @@
-// Scene driver and random sources: effect choice, the beat multiplier of the scatter clouds,
-// petal redraws, any picture size; the bounded draws.
+// Scene driver and random sources: effect choice, petal redraws, any picture size; the bounded
+// draws.
 #include <gtest/gtest.h>
 
 #include <utility>
@@ -45,14 +45,6 @@ TEST(ChooseNewEffect, EachDrawDecidesOneChoiceInOrder) {
   }
 }
 
-TEST(DrawScene, ScatterCloudsLeaveTheBeatMultiplierForTheSparkFan) {
-  ASSERT_TRUE(scene_harness::StartScene(64, 48));
-  Scene.DrawingMode = kModeScatterClouds;
-  Scene.beatFlag = 1;
-  DrawScene();
-  EXPECT_EQ(Scene.beatMultiplier, 2);
-}
-
 TEST(DrawScene, PetalFrequencyIsRedrawnWhenTheDrawIsAtMost327) {
   ASSERT_TRUE(scene_harness::StartScene(16, 16));
   // {first draw, new frequency}: RandomInt(1000) < 10 up to 327; then RandomInt(10) + 1 from
@@ -89,7 +81,7 @@ TEST(RandomSources, RandomIntReachesItsBoundOnlyForTheTopDraw) {
   const int cases[][3] = {{32767, 1, 1}, {32766, 1, 0}, {32767, 0, 0},           {32767, 3, 3},
                           {32766, 3, 2}, {10922, 3, 0}, {32767, 100000, 100000}, {0, 4096, 0}};
   for (const auto& c : cases) {
-    random_control::SeedSoRandomIs(c[0]);
+    random_control::SeedSoDrawsFall({{c[0], c[0]}});
     EXPECT_EQ(RandomInt(c[1]), c[2]) << "rand " << c[0] << " n " << c[1];
   }
 }
@@ -98,7 +90,7 @@ TEST(RandomSources, RandomFloatIsSinglePrecision) {
   // {draw, RandomFloat(2)}: in double precision 513 and 517 would round to the next float up.
   for (auto [draw, value] :
        {std::pair{0, 0.0f}, {513, 0x1.0082p-5f}, {517, 0x1.028204p-5f}, {32767, 2.0f}}) {
-    random_control::SeedSoRandomIs(draw);
+    random_control::SeedSoDrawsFall({{draw, draw}});
     EXPECT_EQ(RandomFloat(2.0f), value) << draw;
   }
 }
