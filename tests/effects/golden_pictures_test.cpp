@@ -75,7 +75,7 @@ uint64_t Render(const Scenario& s) {
     if (s.audio == kQuiet)
       for (uint8_t& v : Samples.WaveSamples[0]) v = uint8_t(64 + (v - 128) / 4);
     if (s.burst) Scene.particleBurstActive = 1;
-    scene_harness::DrawFrame();
+    DrawSceneFrame();
   }
   std::vector<uint8_t> rgb;
   if (!ReadShownPicture(width, height, rgb)) return 0;

@@ -9,11 +9,9 @@
 
 namespace random_control {
 
+// The state before `state`: 0xB9B33155 is the inverse of the multiplier 214013 modulo 2^32.
 inline uint32_t PreviousState(uint32_t state) {
-  // Newton's iteration for the inverse of the (odd) multiplier modulo 2^32.
-  uint32_t inverse = 214013u;
-  for (int i = 0; i < 5; ++i) inverse *= 2u - 214013u * inverse;
-  return (state - 2531011u) * inverse;
+  return (state - 2531011u) * 0xB9B33155u;
 }
 
 // Seeds the generator so that the next draws fall in the given inclusive ranges of rand() values,

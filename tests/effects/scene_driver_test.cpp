@@ -70,7 +70,7 @@ TEST(DrawScene, EveryModeIsSoundForAnyPictureSize) {
       for (int frame = 0; frame < 6; ++frame) {
         scene_harness::FillMusic(frame, frame % 2 == 0);
         Scene.particleBurstActive = 1;
-        scene_harness::DrawFrame();
+        DrawSceneFrame();
       }
     }
   }

@@ -1,7 +1,7 @@
 #pragma once
 // Drives the scene engine with the frame loop's own calls (its scene initialisation, then its
-// per-frame drawing), with a fixed synthetic audio sequence. Shared by the effect tests and the
-// effect benchmark.
+// per-frame drawing, DrawSceneFrame), with a fixed synthetic audio sequence. Shared by the effect
+// tests and the effect benchmark.
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -22,11 +22,6 @@ inline bool StartScene(int width, int height) {
   ResetDrawing();
   SeedRandom15(1);
   return InitialiseScene(width, height) && Loop.SceneReady;
-}
-
-// Steps 8 to 13 of a frame, with the samples already in place.
-inline void DrawFrame() {
-  DrawSceneFrame();
 }
 
 // Fills every sample byte of the left channel with one value each (right channel silent).
