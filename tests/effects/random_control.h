@@ -3,6 +3,7 @@
 // ranges.
 #include <cstdint>
 #include <initializer_list>
+#include <optional>
 #include <utility>
 
 #include "raster/random15.h"
@@ -15,8 +16,8 @@ inline uint32_t PreviousState(uint32_t state) {
 }
 
 // Seeds the generator so that the next draws fall in the given inclusive ranges of rand() values,
-// one range per draw. False when no state fits.
-inline bool SeedSoDrawsFall(std::initializer_list<std::pair<int, int>> ranges) {
+// one range per draw. Gives the seed, or nothing when no state fits.
+inline std::optional<uint32_t> SeedSoDrawsFall(std::initializer_list<std::pair<int, int>> ranges) {
   const std::pair<int, int>* r = ranges.begin();
   const int n = int(ranges.size());
   int narrow = 0;  // enumerate the states whose draw is in the narrowest range
@@ -35,11 +36,11 @@ inline bool SeedSoDrawsFall(std::initializer_list<std::pair<int, int>> ranges) {
       }
       if (fits) {
         SeedRandom15(seed);
-        return true;
+        return seed;
       }
     }
   }
-  return false;
+  return std::nullopt;
 }
 
 }  // namespace random_control

@@ -8,6 +8,7 @@
 #include "effects/scene.h"
 #include "effects/scene_state.h"
 #include "random_control.h"
+#include "raster/surface_fixture.h"
 #include "scene_harness.h"
 
 TEST(ChooseNewEffect, EachDrawDecidesOneChoiceInOrder) {
@@ -27,21 +28,18 @@ TEST(ChooseNewEffect, EachDrawDecidesOneChoiceInOrder) {
   };
   for (const Case& c : cases) {
     ResetSceneToLoadState();
-    ASSERT_TRUE(random_control::SeedSoDrawsFall({c.held, c.mode, c.overlay, c.fan, c.star}));
-    int draws[6];
-    for (int& d : draws) d = NextRandom15();
-    ASSERT_TRUE(random_control::SeedSoDrawsFall({c.held, c.mode, c.overlay, c.fan, c.star}));
+    const auto seed = random_control::SeedSoDrawsFall({c.held, c.mode, c.overlay, c.fan, c.star});
+    ASSERT_TRUE(seed);
     Scene.ringPhase = 1.0;
     ChooseNewEffect();
-    SCOPED_TRACE(testing::Message() << "mode " << c.wantMode << " draws " << draws[0] << " "
-                                    << draws[1] << " " << draws[2] << " " << draws[3]);
+    SCOPED_TRACE(testing::Message() << "mode " << c.wantMode);
     EXPECT_EQ(Scene.burstColourHeld, c.wantHeld);
     EXPECT_EQ(Scene.DrawingMode, c.wantMode);
     EXPECT_EQ(Scene.emitterOverlay, c.wantOverlay);
     EXPECT_EQ(Scene.sparkFanEnabled, c.wantFan);
     EXPECT_EQ(Scene.starburstAllowed, c.wantStar);
     EXPECT_EQ(Scene.ringPhase, 0.0);
-    EXPECT_EQ(NextRandom15(), draws[c.draws]);
+    EXPECT_EQ(RandomDrawsSince(*seed), c.draws);
   }
 }
 
