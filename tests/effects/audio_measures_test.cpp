@@ -36,7 +36,6 @@ TEST(FrameColour, BassRedMiddleGreenTopBlue) {
   };
   scene_harness::FillSamples(0, 128);
   setBands({8, 20, 21, 22, 23, 24, 26});  // levels 112, 304, 320, 336, 352, 368, 400
-  Samples.SpectrumSamples[0][1023] = 0;
   BeginEffectFrame();
   EXPECT_EQ(Scene.FrameColour.red, 152 * 124);  // 304 / 2 beats 112
   EXPECT_EQ(Scene.FrameColour.green, 336 * 124);

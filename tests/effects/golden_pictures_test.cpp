@@ -12,7 +12,6 @@
 #include <string>
 #include <vector>
 
-#include "effects/audio_measures.h"
 #include "effects/scene.h"
 #include "effects/scene_state.h"
 #include "png_writer.h"
@@ -87,19 +86,13 @@ uint64_t Render(const Scenario& s) {
   return hash;
 }
 
-std::map<std::string, uint64_t> ReadFixture() {
-  std::map<std::string, uint64_t> hashes;
-  std::ifstream in(kFixture);
-  std::string name, hex;
-  while (in >> name >> hex) hashes[name] = std::stoull(hex, nullptr, 16);
-  return hashes;
-}
-
 }  // namespace
 
 TEST(GoldenPictures, EveryModeAndOverlayMatchesItsFixture) {
   const bool update = std::getenv("VEVIRUR_UPDATE_GOLDEN") != nullptr;
-  const std::map<std::string, uint64_t> expected = ReadFixture();
+  std::map<std::string, uint64_t> expected;
+  std::ifstream in(kFixture);
+  for (std::string name, hex; in >> name >> hex;) expected[name] = std::stoull(hex, nullptr, 16);
   std::ostringstream fixture;
   for (const Scenario& s : kScenarios) {
     SCOPED_TRACE(s.name);
