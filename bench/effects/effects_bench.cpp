@@ -86,7 +86,7 @@ void RunCase(benchmark::State& state, const Case& c, Size size) {
   int frame = 0;
   for (auto _ : state) {
     FillFrame(c.frame, frame++);
-    scene_harness::DrawFrame();
+    DrawSceneFrame();
   }
 }
 

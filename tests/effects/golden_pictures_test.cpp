@@ -10,11 +10,12 @@
 #include <map>
 #include <sstream>
 #include <string>
+#include <vector>
 
-#include "effects/audio_measures.h"
 #include "effects/scene.h"
 #include "effects/scene_state.h"
 #include "png_writer.h"
+#include "raster/shown_picture.h"
 #include "scene_harness.h"
 
 namespace {
@@ -46,6 +47,8 @@ const Scenario kScenarios[] = {
     {"overlay_spark_fan", kModePetalRing, 13, kMusic, 0, 1, 0, false},
     {"overlay_starburst", kModePetalRing, 18, kMusic, 0, 0, 1, false},  // starts in frame 8
     {"particle_burst", kModePetalRing, 14, kMusic, 0, 0, 0, true},
+    // The first scatter cloud of a beat frame must leave the beat to the spark fan.
+    {"scatter_clouds_spark_fan", kModeScatterClouds, 16, kMusic, 0, 1, 0, false},
     // Quiet bands: most emitters are reseated anywhere every frame.
     {"mode24_emitter_swarm_reseated", kModeEmitterSwarmAnywhere, 16, kMusic, 0, 0, 0, false},
     // Loudness below 2048: the ring folds through its centre, the overlay fires below its cap.
@@ -56,69 +59,53 @@ const Scenario kScenarios[] = {
     {"wide_petal_ring", kModePetalRing, 20, kMusic, 0, 1, 1, true, 1280, 200},
 };
 
-struct Rendered {
-  uint64_t hash = 0;
-  int litPixels = 0;
-  bool starburstSeen = false;
-};
-
-Rendered Render(const Scenario& s) {
-  Rendered result;
+// FNV-1a over the shown picture; 0 when there is none.
+uint64_t Render(const Scenario& s) {
   const int width = s.width, height = s.height;
-  if (!scene_harness::StartScene(width, height)) return result;
+  if (!scene_harness::StartScene(width, height)) return 0;
   Scene.DrawingMode = s.mode;
   Scene.emitterOverlay = s.overlay;
   Scene.sparkFanEnabled = s.fan;
   Scene.starburstAllowed = s.starburst;
   for (int frame = 0; frame < s.frames; ++frame) {
-    if (s.audio == kQuiet) {
-      scene_harness::FillQuietMusic(frame);
-    } else {
-      scene_harness::FillMusic(frame, s.audio == kLoud);
-    }
+    scene_harness::FillMusic(frame, s.audio == kLoud);
+    // So soft that the waveform never rises above its centre (loudness below 2048, as only a
+    // host with a pinned waveform gives): no beats after the first frame.
+    if (s.audio == kQuiet)
+      for (uint8_t& v : Samples.WaveSamples[0]) v = uint8_t(64 + (v - 128) / 4);
     if (s.burst) Scene.particleBurstActive = 1;
-    scene_harness::DrawFrame();
-    result.starburstSeen |= Scene.starburstActive != 0;
+    DrawSceneFrame();
   }
   std::vector<uint8_t> rgb;
-  if (!ReadShownPicture(width, height, rgb)) return result;
-  result.hash = scene_harness::PictureHash(width, height);
-  for (size_t i = 0; i < rgb.size(); i += 3)
-    result.litPixels += (rgb[i] | rgb[i + 1] | rgb[i + 2]) != 0;
+  if (!ReadShownPicture(width, height, rgb)) return 0;
   if (const char* dir = std::getenv("VEVIRUR_PNG_DIR")) {
     WritePng(std::string(dir) + "/" + s.name + ".png", width, height, rgb.data());
   }
-  return result;
-}
-
-std::map<std::string, uint64_t> ReadFixture() {
-  std::map<std::string, uint64_t> hashes;
-  std::ifstream in(kFixture);
-  std::string name, hex;
-  while (in >> name >> hex) hashes[name] = std::stoull(hex, nullptr, 16);
-  return hashes;
+  uint64_t hash = 1469598103934665603ull;
+  for (uint8_t byte : rgb) hash = (hash ^ byte) * 1099511628211ull;
+  return hash;
 }
 
 }  // namespace
 
 TEST(GoldenPictures, EveryModeAndOverlayMatchesItsFixture) {
   const bool update = std::getenv("VEVIRUR_UPDATE_GOLDEN") != nullptr;
-  const std::map<std::string, uint64_t> expected = ReadFixture();
+  std::map<std::string, uint64_t> expected;
+  std::ifstream in(kFixture);
+  for (std::string name, hex; in >> name >> hex;) expected[name] = std::stoull(hex, nullptr, 16);
   std::ostringstream fixture;
   for (const Scenario& s : kScenarios) {
     SCOPED_TRACE(s.name);
-    const Rendered first = Render(s);
-    ASSERT_NE(first.hash, 0u) << "no surface";
-    EXPECT_GT(first.litPixels, 50) << "the picture is nearly black";
-    EXPECT_EQ(Render(s).hash, first.hash) << "not repeatable within a run";
-    EXPECT_TRUE(first.starburstSeen || !s.starburst) << "no starburst started";
+    const uint64_t hash = Render(s);
+    ASSERT_NE(hash, 0u) << "no surface";
+    EXPECT_EQ(Render(s), hash) << "not repeatable within a run";
     char hex[17];
-    std::snprintf(hex, sizeof hex, "%016llx", static_cast<unsigned long long>(first.hash));
+    std::snprintf(hex, sizeof hex, "%016llx", static_cast<unsigned long long>(hash));
     fixture << s.name << ' ' << hex << '\n';
     if (!update) {
       const auto it = expected.find(s.name);
       ASSERT_NE(it, expected.end()) << "no fixture";
-      EXPECT_EQ(it->second, first.hash) << "picture differs from the fixture: now " << hex;
+      EXPECT_EQ(it->second, hash) << "picture differs from the fixture: now " << hex;
     }
   }
   if (update) std::ofstream(kFixture) << fixture.str();

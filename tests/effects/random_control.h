@@ -3,22 +3,21 @@
 // ranges.
 #include <cstdint>
 #include <initializer_list>
+#include <optional>
 #include <utility>
 
 #include "raster/random15.h"
 
 namespace random_control {
 
+// The state before `state`: 0xB9B33155 is the inverse of the multiplier 214013 modulo 2^32.
 inline uint32_t PreviousState(uint32_t state) {
-  // Newton's iteration for the inverse of the (odd) multiplier modulo 2^32.
-  uint32_t inverse = 214013u;
-  for (int i = 0; i < 5; ++i) inverse *= 2u - 214013u * inverse;
-  return (state - 2531011u) * inverse;
+  return (state - 2531011u) * 0xB9B33155u;
 }
 
 // Seeds the generator so that the next draws fall in the given inclusive ranges of rand() values,
-// one range per draw. False when no state fits.
-inline bool SeedSoDrawsFall(std::initializer_list<std::pair<int, int>> ranges) {
+// one range per draw. Gives the seed, or nothing when no state fits.
+inline std::optional<uint32_t> SeedSoDrawsFall(std::initializer_list<std::pair<int, int>> ranges) {
   const std::pair<int, int>* r = ranges.begin();
   const int n = int(ranges.size());
   int narrow = 0;  // enumerate the states whose draw is in the narrowest range
@@ -37,16 +36,11 @@ inline bool SeedSoDrawsFall(std::initializer_list<std::pair<int, int>> ranges) {
       }
       if (fits) {
         SeedRandom15(seed);
-        return true;
+        return seed;
       }
     }
   }
-  return false;
-}
-
-// The next rand() gives `value`.
-inline void SeedSoRandomIs(int value) {
-  SeedSoDrawsFall({{value, value}});
+  return std::nullopt;
 }
 
 }  // namespace random_control

@@ -1,5 +1,5 @@
-// Scene driver and random sources: effect choice, the beat multiplier of the scatter clouds,
-// petal redraws, any picture size; the bounded draws.
+// Scene driver and random sources: effect choice, petal redraws, any picture size; the bounded
+// draws.
 #include <gtest/gtest.h>
 
 #include <utility>
@@ -8,6 +8,7 @@
 #include "effects/scene.h"
 #include "effects/scene_state.h"
 #include "random_control.h"
+#include "raster/surface_fixture.h"
 #include "scene_harness.h"
 
 TEST(ChooseNewEffect, EachDrawDecidesOneChoiceInOrder) {
@@ -27,30 +28,19 @@ TEST(ChooseNewEffect, EachDrawDecidesOneChoiceInOrder) {
   };
   for (const Case& c : cases) {
     ResetSceneToLoadState();
-    ASSERT_TRUE(random_control::SeedSoDrawsFall({c.held, c.mode, c.overlay, c.fan, c.star}));
-    int draws[6];
-    for (int& d : draws) d = NextRandom15();
-    ASSERT_TRUE(random_control::SeedSoDrawsFall({c.held, c.mode, c.overlay, c.fan, c.star}));
+    const auto seed = random_control::SeedSoDrawsFall({c.held, c.mode, c.overlay, c.fan, c.star});
+    ASSERT_TRUE(seed);
     Scene.ringPhase = 1.0;
     ChooseNewEffect();
-    SCOPED_TRACE(testing::Message() << "mode " << c.wantMode << " draws " << draws[0] << " "
-                                    << draws[1] << " " << draws[2] << " " << draws[3]);
+    SCOPED_TRACE(testing::Message() << "mode " << c.wantMode);
     EXPECT_EQ(Scene.burstColourHeld, c.wantHeld);
     EXPECT_EQ(Scene.DrawingMode, c.wantMode);
     EXPECT_EQ(Scene.emitterOverlay, c.wantOverlay);
     EXPECT_EQ(Scene.sparkFanEnabled, c.wantFan);
     EXPECT_EQ(Scene.starburstAllowed, c.wantStar);
     EXPECT_EQ(Scene.ringPhase, 0.0);
-    EXPECT_EQ(NextRandom15(), draws[c.draws]);
+    EXPECT_EQ(RandomDrawsSince(*seed), c.draws);
   }
-}
-
-TEST(DrawScene, ScatterCloudsLeaveTheBeatMultiplierForTheSparkFan) {
-  ASSERT_TRUE(scene_harness::StartScene(64, 48));
-  Scene.DrawingMode = kModeScatterClouds;
-  Scene.beatFlag = 1;
-  DrawScene();
-  EXPECT_EQ(Scene.beatMultiplier, 2);
 }
 
 TEST(DrawScene, PetalFrequencyIsRedrawnWhenTheDrawIsAtMost327) {
@@ -78,7 +68,7 @@ TEST(DrawScene, EveryModeIsSoundForAnyPictureSize) {
       for (int frame = 0; frame < 6; ++frame) {
         scene_harness::FillMusic(frame, frame % 2 == 0);
         Scene.particleBurstActive = 1;
-        scene_harness::DrawFrame();
+        DrawSceneFrame();
       }
     }
   }
@@ -89,7 +79,7 @@ TEST(RandomSources, RandomIntReachesItsBoundOnlyForTheTopDraw) {
   const int cases[][3] = {{32767, 1, 1}, {32766, 1, 0}, {32767, 0, 0},           {32767, 3, 3},
                           {32766, 3, 2}, {10922, 3, 0}, {32767, 100000, 100000}, {0, 4096, 0}};
   for (const auto& c : cases) {
-    random_control::SeedSoRandomIs(c[0]);
+    random_control::SeedSoDrawsFall({{c[0], c[0]}});
     EXPECT_EQ(RandomInt(c[1]), c[2]) << "rand " << c[0] << " n " << c[1];
   }
 }
@@ -98,7 +88,7 @@ TEST(RandomSources, RandomFloatIsSinglePrecision) {
   // {draw, RandomFloat(2)}: in double precision 513 and 517 would round to the next float up.
   for (auto [draw, value] :
        {std::pair{0, 0.0f}, {513, 0x1.0082p-5f}, {517, 0x1.028204p-5f}, {32767, 2.0f}}) {
-    random_control::SeedSoRandomIs(draw);
+    random_control::SeedSoDrawsFall({{draw, draw}});
     EXPECT_EQ(RandomFloat(2.0f), value) << draw;
   }
 }

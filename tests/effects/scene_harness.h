@@ -1,12 +1,11 @@
 #pragma once
 // Drives the scene engine with the frame loop's own calls (its scene initialisation, then its
-// per-frame drawing), with a fixed synthetic audio sequence. Shared by the effect tests and the
-// effect benchmark.
+// per-frame drawing, DrawSceneFrame), with a fixed synthetic audio sequence. Shared by the effect
+// tests and the effect benchmark.
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
-#include <vector>
 
 #include "effects/audio_samples.h"
 #include "effects/scene.h"
@@ -15,7 +14,6 @@
 #include "raster/draw_surface.h"
 #include "raster/drawing.h"
 #include "raster/random15.h"
-#include "raster/shown_picture.h"
 
 namespace scene_harness {
 
@@ -24,11 +22,6 @@ inline bool StartScene(int width, int height) {
   ResetDrawing();
   SeedRandom15(1);
   return InitialiseScene(width, height) && Loop.SceneReady;
-}
-
-// Steps 8 to 13 of a frame, with the samples already in place.
-inline void DrawFrame() {
-  DrawSceneFrame();
 }
 
 // Fills every sample byte of the left channel with one value each (right channel silent).
@@ -43,6 +36,7 @@ inline void FillSamples(int spectrumByte, int waveByte) {
 // every fourth frame (a beat), and a spectrum with strong, slowly moving bass, a middle band and
 // a sparkling top. `loud` keeps every band high so that all emitters fire.
 inline void FillMusic(int frame, bool loud) {
+  FillSamples(0, 128);
   unsigned char* wave = Samples.WaveSamples[0];
   unsigned char* spectrum = Samples.SpectrumSamples[0];
   const bool beat = frame % 4 == 0;
@@ -63,8 +57,6 @@ inline void FillMusic(int frame, bool loud) {
   }
   wave[1023] = 0;
   spectrum[1023] = 0;
-  std::memset(Samples.SpectrumSamples[1], 0, 1024);
-  std::memset(Samples.WaveSamples[1], 128, 1024);
 }
 
 // Whether picture pixel (x, y) of the current 16-bit surface is not black.
@@ -72,22 +64,6 @@ inline bool Lit(int x, int y) {
   const DrawSurface* s = CurrentDrawSurface();
   const uint8_t* row = s->Bits() + size_t(s->Height() - 1 - y) * size_t(s->Stride());
   return (row[2 * x] | row[2 * x + 1]) != 0;
-}
-
-// The same music played so softly that the waveform never rises above its centre (loudness
-// below 2048, as only a host with a pinned waveform gives): no beats after the first frame.
-inline void FillQuietMusic(int frame) {
-  FillMusic(frame, false);
-  for (uint8_t& v : Samples.WaveSamples[0]) v = uint8_t(64 + (v - 128) / 4);
-}
-
-// FNV-1a over the shown picture: the fixture of a golden frame.
-inline uint64_t PictureHash(int width, int height) {
-  std::vector<uint8_t> rgb;
-  if (!ReadShownPicture(width, height, rgb)) return 0;
-  uint64_t hash = 1469598103934665603ull;
-  for (uint8_t byte : rgb) hash = (hash ^ byte) * 1099511628211ull;
-  return hash;
 }
 
 }  // namespace scene_harness

@@ -1,9 +1,7 @@
 // The dissolve: rows, columns, clamping, random draws, and the same pixels at every depth.
 #include "surface_fixture.h"
 
-namespace {
-class DissolveTest : public SurfaceTest {};
-}  // namespace
+using DissolveTest = SurfaceTest;
 
 TEST_F(DissolveTest, ClearsExactlyTheClampedRectangleShiftedUpOneRowWithOneValuePerRow) {
   Make(64, 48);  // clip (1, 1, 62, 46)

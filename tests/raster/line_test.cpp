@@ -5,9 +5,9 @@
 #include "raster/line_geometry.h"
 #include "surface_fixture.h"
 
-namespace {
+using LineTest = SurfaceTest;
 
-class LineTest : public SurfaceTest {};
+namespace {
 
 // A spot at (x, y): brush row k, from the lowest on screen upwards, leaves insets[k] pixels free
 // at each end.
@@ -22,10 +22,6 @@ PixelSet Spot(int x, int y, const std::vector<int>& insets) {
 PixelSet operator+(PixelSet a, const PixelSet& b) {
   a.insert(b.begin(), b.end());
   return a;
-}
-
-void Draw(int x1, int y1, int x2, int y2) {
-  DrawLine(x1, y1, x2, y2, 65535, 65535, 65535);
 }
 
 }  // namespace
@@ -75,7 +71,7 @@ TEST_F(LineTest, ExactPixelsOfSpotsAndLinesAndWhereTheyAreCut) {
     SetPenWidth(c.pen);
     SetDrawDensity(c.density);
     SeedRandom15(777);
-    Draw(c.x1, c.y1, c.x2, c.y2);
+    DrawLine(c.x1, c.y1, c.x2, c.y2, 65535, 65535, 65535);
     EXPECT_EQ(RandomDrawsSince(777), c.expected.empty() ? 0 : 1) << "case " << &c - cases;
     EXPECT_EQ(NonZero(), c.expected) << "case " << &c - cases;
   }
@@ -87,7 +83,7 @@ TEST(LineGeometry, ThicknessGrowsOnSlopesExactlyForAny32BitDifferences) {
     int pen;
     int64_t dx, dy;
     int thickness;
-  } cases[] = {{10, -7, 7, 14},       {32, 50, -50, 46}, {32, 50, 0, 32},
+  } cases[] = {{31, -7, 7, 44},       {32, 50, -50, 46}, {32, 10, 2, 33},
                {32, 0, -9, 32},       {3, 10, 10, 3},    {12, 0, 0, 12},
                {32, kFar, -kFar, 46}, {32, kFar, 1, 32}, {10, kFar, kFar - 1, 14}};
   for (const auto& c : cases)
@@ -102,7 +98,7 @@ TEST_F(LineTest, StippledLinesWriteExactlyWhereTheNoiseIsBelowTheDensity) {
   const int16_t noise[] = {0, 16383, 16384, 32767, 16384, 100};  // at the density: not written
   std::copy(noise, noise + 6, S().Noise().values + NextRandom15());
   SeedRandom15(4242);
-  Draw(100, 50, 100, 50);  // brush 2x2 then one span of 2
+  DrawLine(100, 50, 100, 50, 65535, 65535, 65535);  // brush 2x2 then one span of 2
   EXPECT_EQ(RandomDrawsSince(4242), 1);
   // Visit order: brush rows y=51 then y=50 (left to right), then the span on row 50.
   EXPECT_EQ(NonZero(), (PixelSet{{99, 51}, {100, 51}, {100, 50}}));
@@ -114,8 +110,8 @@ TEST_F(LineTest, StippledLinesWriteExactlyWhereTheNoiseIsBelowTheDensity) {
   for (int16_t value : {0, 32767}) {
     for (auto& v : S().Noise().values) v = value;
     FillAll(0);
-    SeedRandom15(184000000);  // reading starts at 32567
-    Draw(30, 30, 960, 960);   // brush + about 930 spans of 46
+    SeedRandom15(184000000);                          // reading starts at 32567
+    DrawLine(30, 30, 960, 960, 65535, 65535, 65535);  // brush + about 930 spans of 46
     EXPECT_EQ(NonZero().empty(), value != 0);
   }
 }

@@ -7,9 +7,9 @@
 #include "raster/shown_picture.h"
 #include "surface_fixture.h"
 
-namespace {
+using DrawSurfaceTest = SurfaceTest;
 
-class DrawSurfaceTest : public SurfaceTest {};
+namespace {
 
 std::vector<std::string> reported;
 void Record(const char* text) {
