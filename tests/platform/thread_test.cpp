@@ -9,7 +9,7 @@
 #include <thread>
 #include <vector>
 
-#include "pipeline/threads/thread_census.h"
+#include "pipeline/thread_census.h"
 #include "platform/clock.h"
 #include "platform/event.h"
 #include "platform/lockstep_clock.h"

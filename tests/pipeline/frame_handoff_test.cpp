@@ -13,7 +13,7 @@
 #include "effects/audio_samples.h"
 #include "pipeline/draw_thread.h"
 #include "pipeline/frame_loop.h"
-#include "pipeline/threads/thread_census.h"
+#include "pipeline/thread_census.h"
 #include "platform/lockstep_clock.h"
 #include "raster/drawing.h"
 
