@@ -8,13 +8,14 @@
 #include <stdexcept>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "effects/audio_samples.h"
 #include "pipeline/draw_thread.h"
 #include "pipeline/frame_loop.h"
-#include "pipeline/thread_census.h"
 #include "platform/lockstep_clock.h"
+#include "platform/thread_census.h"
 #include "raster/drawing.h"
 
 namespace {
@@ -121,8 +122,7 @@ TEST_F(HandOffTest, SamplesAreCopiedOnlyForATakenFrameAndASizeChangeRebuilds) {
   EXPECT_EQ(Samples.SpectrumSamples[0][0], 70);
   PlayUntil(kStart + 600, larger);
   ASSERT_GT(shown.size(), before);
-  EXPECT_EQ(shown.back().right, 80);
-  EXPECT_EQ(shown.back().bottom, 60);
+  EXPECT_EQ(std::pair(shown.back().right, shown.back().bottom), std::pair(80, 60));
 
   // No frame to take: nothing shown, nothing copied, and no next frame asked for, since the
   // draw thread may still be drawing the one the host is waiting for.
