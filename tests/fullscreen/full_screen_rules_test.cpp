@@ -21,11 +21,10 @@ void* const kMonitorB = reinterpret_cast<void*>(2);
 // The list as "description/width x height@refresh/bits " per record.
 std::string Listed(const DisplayDevice* list = DisplayDeviceList) {
   std::string text;
-  for (; list; list = list->next) {
+  for (; list; list = list->next)
     text += std::string(list->description) + "/" + std::to_string(list->width) + "x" +
             std::to_string(list->height) + "@" + std::to_string(list->refreshRate) + "/" +
             std::to_string(list->bitsPerPixel) + " ";
-  }
   return text;
 }
 

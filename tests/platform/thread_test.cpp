@@ -9,10 +9,10 @@
 #include <thread>
 #include <vector>
 
-#include "pipeline/threads/thread_census.h"
 #include "platform/clock.h"
 #include "platform/event.h"
 #include "platform/lockstep_clock.h"
+#include "platform/thread_census.h"
 
 namespace {
 

@@ -1,17 +1,21 @@
-// The host's half of the hand-off against a real draw thread.
+// The host's half of the hand-off, and the start and stop of the draw thread, against a real
+// draw thread on the lock-step virtual clock.
 #include "pipeline/frame_handoff.h"
 
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <stdexcept>
+#include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "effects/audio_samples.h"
 #include "pipeline/draw_thread.h"
 #include "pipeline/frame_loop.h"
 #include "platform/lockstep_clock.h"
+#include "platform/thread_census.h"
 #include "raster/drawing.h"
 
 namespace {
@@ -71,36 +75,33 @@ class HandOffTest : public ::testing::Test {
 };
 
 TEST_F(HandOffTest, FirstCallStartsTheThreadSecondShowsTheAboutScreenThenFramesFollow) {
-  EXPECT_EQ(Call(1), 0);
-  EXPECT_NE(DrawThread.DrawThreadHandle, nullptr);
-  EXPECT_EQ(aboutScreens, 0);  // playing: nothing drawn
-  platform::SleepMilliseconds(25);
-  EXPECT_EQ(Loop.SceneReady, 0);  // still suspended
-
-  clock.ExpectThread();
-  EXPECT_EQ(Call(1), 0);
-  EXPECT_EQ(aboutScreens, 1);
-  EXPECT_EQ(DrawThread.FirstRenderPending, 0);
-  platform::SleepMilliseconds(25);
-
-  // The third call is the first to ask for a size, so its frame is not ready yet.
-  EXPECT_EQ(Call(1), 0);
-  EXPECT_TRUE(shown.empty());
-  EXPECT_EQ(HandOff.SamplesWanted, 0);
-  platform::SleepMilliseconds(25);
-
-  EXPECT_EQ(Call(1), 0);
-  ASSERT_EQ(shown.size(), 1u);
-  EXPECT_EQ(shown[0].right, 64);
-  EXPECT_EQ(shown[0].bottom, 48);
-  EXPECT_EQ(HandOff.SamplesWanted, 1);
-
-  // Not playing (or a repaint): the about screen instead of a frame.
-  EXPECT_EQ(Call(0), 0);
-  EXPECT_EQ(aboutScreens, 2);
+  // After each call: thread made, about screens, first render pending, frames shown (the last
+  // one's size), samples wanted. The first call only starts the thread (playing: nothing drawn),
+  // the second resumes it and shows the about screen, the third is the first to ask for a size,
+  // so its frame is not ready yet; not playing (or a repaint) shows the about screen instead.
+  const struct {
+    int playing;
+    const char* state;
+  } calls[] = {{1, "1 0 1 0 0"},
+               {1, "1 1 0 0 0"},
+               {1, "1 1 0 0 0"},
+               {1, "1 1 0 1 64x48 1"},
+               {0, "1 2 0 1 64x48 0"}};
+  for (const auto& c : calls) {
+    if (DrawThread.DrawThreadHandle != nullptr && DrawThread.FirstRenderPending)
+      clock.ExpectThread();
+    EXPECT_EQ(Call(c.playing), 0);
+    std::string state = std::to_string(DrawThread.DrawThreadHandle != nullptr) + " " +
+                        std::to_string(aboutScreens) + " " +
+                        std::to_string(DrawThread.FirstRenderPending) + " " +
+                        std::to_string(shown.size()) + " ";
+    if (!shown.empty())
+      state += std::to_string(shown.back().right) + "x" + std::to_string(shown.back().bottom) + " ";
+    EXPECT_EQ(state + std::to_string(HandOff.SamplesWanted), c.state) << &c - calls;
+    platform::SleepMilliseconds(25);
+    EXPECT_TRUE(!DrawThread.FirstRenderPending || !Loop.SceneReady);  // still suspended
+  }
   EXPECT_TRUE(aboutCleared);
-  EXPECT_EQ(shown.size(), 1u);
-
   ShutDownDrawing();
   EXPECT_EQ(IsDrawSurfaceReady(), 0);
 }
@@ -121,8 +122,7 @@ TEST_F(HandOffTest, SamplesAreCopiedOnlyForATakenFrameAndASizeChangeRebuilds) {
   EXPECT_EQ(Samples.SpectrumSamples[0][0], 70);
   PlayUntil(kStart + 600, larger);
   ASSERT_GT(shown.size(), before);
-  EXPECT_EQ(shown.back().right, 80);
-  EXPECT_EQ(shown.back().bottom, 60);
+  EXPECT_EQ(std::pair(shown.back().right, shown.back().bottom), std::pair(80, 60));
 
   // No frame to take: nothing shown, nothing copied, and no next frame asked for, since the
   // draw thread may still be drawing the one the host is waiting for.
@@ -146,6 +146,47 @@ TEST_F(HandOffTest, AFailingShowStillAsksForTheNextFrame) {
   EXPECT_GE(shown.size(), 10u);
   EXPECT_FALSE(platform::WaitEvent(DrawThread.FrameRequestEvent, 0));  // taken by the thread
   EXPECT_GE(Loop.EffectChangeCount, 10u);  // each report brings a new effect
+}
+
+TEST_F(HandOffTest, AStopEndsTheThreadAndLeavesNothingBehind) {
+  // {thread made, resumed, target, ms the stop takes}: a thread blocked in its wait for samples,
+  // or napping without a target, ends within the first 100 ms step; one that never ran is ended
+  // after ten; without a thread only the events are closed.
+  const struct {
+    bool made, resumed;
+    PictureRect target;
+    uint32_t ms;
+  } cases[] = {{true, true, {0, 0, 32, 24}, 100},
+               {true, true, {}, 100},
+               {true, false, {}, 1000},
+               {false, false, {}, 0}};
+  for (const auto& c : cases) {
+    const Census before;
+    if (c.made) {
+      ASSERT_EQ(StartDrawThread(), 1);
+    } else {
+      DrawThread.FrameRequestEvent = platform::OpenAutoResetEvent(kFrameRequestEventName);
+      DrawThread.FrameDoneEvent = platform::OpenAutoResetEvent(kFrameDoneEventName);
+    }
+    ASSERT_EQ(platform::OpenEventHandleCount(), before.events + 2);
+    DrawThread.FirstRenderPending = 0;
+    SetTargetRect(c.target);
+    if (c.resumed) {
+      clock.ExpectThread();
+      ResumeDrawThread();
+      // With a target a frame is drawn and handed over; the thread then waits for samples.
+      EXPECT_EQ(platform::WaitEvent(DrawThread.FrameDoneEvent, 200), c.target.right != 0);
+    }
+    const uint32_t asked = platform::TickCount();
+    StopDrawThread();
+    EXPECT_EQ(platform::TickCount() - asked, c.ms);
+    EXPECT_EQ(DrawThread.DrawThreadHandle, nullptr);
+    EXPECT_EQ(DrawThread.DrawThreadStop, 0);
+    EXPECT_EQ(DrawThread.FirstRenderPending, 1);
+    EXPECT_TRUE(SettledCensus(before) == before);  // threads, descriptors, events, handles
+    TearDown();
+    SetUp();
+  }
 }
 
 TEST_F(HandOffTest, RunsOnTheSystemClock) {
