@@ -8,35 +8,7 @@ trap 'rm -rf "$work"' EXIT
 
 # A trimmed `objdump -p` listing of a good i686 build.
 good() {
-  cat <<'LISTING'
-
-vis_vevirur2.dll:     file format pei-i386
-
-The Import Tables (interpreted .idata section contents)
-	DLL Name: KERNEL32.dll
-	vma:  Hint/Ord Member-Name Bound-To
-	80ac	  283  DeleteCriticalSection
-
-	DLL Name: msvcrt.dll
-	vma:  Hint/Ord Member-Name Bound-To
-	8100	   84  __iob_func
-
-The Export Tables (interpreted .edata section contents)
-
-Number in:
-	Export Address Table 		00000001
-	[Name Pointer/Ordinal] Table	00000001
-Table Addresses
-
-Export Address Table -- Ordinal Base 1
-	[   0] +base[   1] 1510 Export RVA
-
-[Ordinal/Name Pointer] Table
-	[   0] winampVisGetHeader
-
-PE File Base Relocations (interpreted .reloc section contents)
-	reloc    0 offset    6 [1006] HIGHLOW
-LISTING
+  cat "$(dirname "$0")/data/objdump-p-good-i686.txt"
 }
 
 failures=0

@@ -14,9 +14,9 @@ set -uo pipefail
   exit 2
 }
 
+name=$2
 if [[ "$1" == "--dump" ]]; then
   listing=$(cat "$2") || exit 2
-  name=$2
 else
   [[ -f "$2" ]] || {
     echo "SKIP: $2 is not built"
@@ -26,7 +26,6 @@ else
     echo "FAIL: $1 -p $2 failed"
     exit 1
   }
-  name=$2
 fi
 format=$3
 failures=0
