@@ -28,17 +28,15 @@ host-version() {
     run_plugin "answer-${answer/=/-}" --scenario init --answer "$answer"
     [[ "$(requests_between init_call init_return)" == "$want_requests" ]] ||
       fail "$answer: Init's requests are $(requests_between init_call init_return)"
+    # Init's result is the exit code's: 0, or 1 for exit code 5.
     if ((want_exit == 5)); then
-      check "$answer: one message box, owned by the player, captioned with the module" \
+      check "$answer: one message box, owned by the player, captioned with the module; no windows" \
         '[.[] | select(.event == "message_box") | [.text, .caption, .owner]]
-         == [[$text, "Vevirur 2", "host"]]' --arg text "$too_old"
-      check "$answer: nothing created" \
-        'all(.[]; .event != "embed_window")
+         == [[$text, "Vevirur 2", "host"]] and all(.[]; .event != "embed_window")
          and any(.[]; .event == "init_return" and .result == 1 and .frame == "null"
-                      and .class_registered == false)'
+                      and .class_registered == false)' --arg text "$too_old"
     else
-      check "$answer: Init returns 0 with no message box" \
-        'any(.[]; .event == "init_return" and .result == 0) and all(.[]; .event != "message_box")'
+      check "$answer: no message box" 'all(.[]; .event != "message_box")'
     fi
   done <<'TABLE'
 0=0x28ff 5 [0]
@@ -63,9 +61,6 @@ host-session() {
   check "every Render within 100 ms (at most 50 ms of waiting), no message box" \
     'all(.[]; .event != "message_box") and ([.[] | select(.event == "render")] | length > 150
      and all(.[]; .ms <= 100))'
-  check "the first two Renders show no effect picture (start, then the about screen)" \
-    '[.[] | select(.event == "render")][0:2] | all(.pixels and .lit < $area / 20)' \
-    --argjson area $area
   # Frames while playing: the time of the stop notice bounds the first playing stretch. The
   # governor aims at 30 a second and corrects once a second, so a stretch may run above 30;
   # 40 (one frame per host call) is the most the player's calls can show.
@@ -98,15 +93,10 @@ host-session() {
               and .frame_exists == false and .vis_window_exists == false
               and .class_registered == false)'
   convert "$shot.bmp" "$shot.png" || fail "the screenshot $shot.bmp is not saved"
-  settings=$work/settings.txt  # the settings file without its CRLF line ends
-  tr -d '\r' <"$work/Vevirur2.ini" >"$settings" 2>/dev/null
-  keys=$(sed -n 's/^\([A-Za-z0-9_]*\)=.*/\1/p' "$settings" | head -21 | tr '\n' ' ')
-  [[ "$keys" == "Screen_x Screen_y Screen_width Screen_height DDGammaRamp fs_current_monitor fs_width fs_height fs_refresh fs_bits fs_data1 fs_data2 fs_data3 fs_data41 fs_data42 fs_data43 fs_data44 fs_data45 fs_data46 fs_data47 fs_data48 " ]] ||
-    fail "settings keys after Quit: $keys"
-  grep -qx '\[Vevirur 2\]' "$settings" || fail "no [Vevirur 2] section"
-  # The frame's placement: where the player put it, its size the window's (or the frame's,
-  # borders included).
-  placement=$(sed -n 's/^Screen_[a-z]*=//p' "$settings" | tr '\n' ' ')
+  # The settings file written at Quit (the key order and section are the settings tests')
+  # holds the frame's placement: where the player put it, its size the window's (or the
+  # frame's, borders included).
+  placement=$(tr -d '\r' <"$work/Vevirur2.ini" | sed -n 's/^Screen_[a-z]*=//p' | tr '\n' ' ')
   read -r x y width height <<<"$placement"
   ((x == 50 && y == 50 && width >= 640 && width <= 700 && height >= 480 && height <= 560)) ||
     fail "frame placement in the settings: $placement"
@@ -158,9 +148,8 @@ host-counters() {
 
 host-cycles() {
   run_plugin cycles --scenario render --signal beats --cycles 20 --duration 300
-  check "twenty cycles, each Init returning 0" \
-    '[.[] | select(.event == "init_return") | .result] == [range(20) | 0]
-     and ([.[] | select(.event == "cycle")] | length) == 20'
+  # Exit code 0: every Init returned 0.
+  check "twenty cycles" '[.[] | select(.event == "cycle")] | length == 20'
   # The first cycle warms up the runtime; from the second on nothing may grow.
   check "handles, windows and memory stay flat over the cycles" \
     '[.[] | select(.event == "cycle")] as $c

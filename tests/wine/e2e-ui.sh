@@ -11,7 +11,6 @@ source "$(dirname "$0")/e2e-common.sh"
 
 # jq definitions shared by the checks below.
 defs='
-  def passed($m; $w): [.[] | select(.event == "host_message" and .message == $m and .wparam == $w)];
   def pixels: [.[] | select(.event == "pixels")];
   def menus: [.[] | select(.event == "menu")];
   def requests($ipc): [.[] | select(.event == "request" and .ipc == $ipc)];
@@ -27,9 +26,6 @@ ui-keys() {
   }
   add send:256,90,0x2C0001   # Z down: to the player
   add send:257,90,0xC02C0001 # Z up: the default procedure
-  for key in 83:0x1F0001 76:0x260001 68:0x200001 82:0x130001 113:0x3C0001 114:0x3D0001; do
-    add "send:256,${key%%:*},${key#*:}"
-  done
   add send:256,13,0x1C0001     # Enter from the keyboard: a new drawing, not full screen
   add send:273,40384           # the player's random-effect command
   add send:273,0xFFFF9DC0      # ... with 0xFFFF in the high word
@@ -53,10 +49,10 @@ ui-keys() {
   add send:256,13,1 200         # a made-up Enter: full screen
   add send:256,27,0x10001 500   # Esc: back
   run_plugin keys --scenario play --signal silence --duration $((t + 300)) "${at[@]}"
-  check "Z goes on to the player as a key down with its lParam; its key up does not" \
-    "$defs"'(passed(256; 90) | length == 1 and .[0].lparam == "0x2c0001") and passed(257; 90) == []'
-  check "S, L, D, R, F2, F3, Enter and the commands are not passed on" \
-    "$defs"'[.[] | select(.event == "host_message" and .message == 256) | .wparam] == [90]'
+  # 258: the stand-in's own message loop turns the posted key into a character.
+  check "only Z goes on to the player, as a key down with its lParam; not its key up" \
+    'map(select(.event == "host_message" and .message != 258) | [.message, .wparam, .lparam])
+     == [[256, 90, "0x2c0001"]]'
   check "every key and command message answers 0" \
     "$defs"'all(.[] | select(.event == "ui_send"); .result == "0x0")'
   check "command 40384 sends IPC 628 with 1, also with 0xFFFF in the high word" \
@@ -81,7 +77,8 @@ ui-commands() {
     260,37,0x204B0001:1 260,39,0x204D0001:1 260,33,0x20490001:1 260,34,0x20510001:1
     261,37,0xE04B0001:0 257,37,1:1 257,34,1:1 257,39,0xC14D0001:0 274,33,1:1 274,39,1:1
     273,40382:1 273,40383:1 273,40384:1 273,0xFFFF9DC0:0 273,40389:0 273,40390:0
-    256,90,0x2C0001:0 256,68,0x200001:0)
+    256,90,0x2C0001:0 256,68,0x200001:0 256,76,0x260001:0 256,82,0x130001:0 256,113,0x3C0001:0
+    256,114,0x3D0001:0)
   stopped=(260,37,0x204B0001:0 260,39,0x204D0001:0 273,40382:0 273,40383:0 257,37,1:0
     256,13,0x1C0001:1 256,117,0x400001:1 273,40384:1)
   at=() want=() t=400
@@ -102,7 +99,7 @@ ui-commands() {
      == $want_json"
   check "F4 locks and unlocks the effect" \
     '[.[] | select(.event == "ui_send" and .wparam == 115) | .locked] == [1, 0]'
-  check "the Z key goes on to the player, nothing else" \
+  check "Z goes on to the player; S, D, L, R, F2, F3 and the rest are consumed" \
     '[.[] | select(.event == "host_message" and .message == 256) | .wparam] == [90]'
 }
 
@@ -152,7 +149,7 @@ ui-menu() {
     '[.[] | select(.event == "settings_file") | [.action, .exists]]
      == [["clear", false], ["check", true], ["clear", false], ["check", false]]'
   check "To player menu posts a right button up to the player" \
-    "$defs"'passed(517; 0) | length == 1 and .[0].lparam == "0x0"'
+    '[.[] | select(.event == "host_message") | [.message, .wparam, .lparam]] == [[517, 0, "0x0"]]'
   check "the hand cursor over the about text only when it is on screen (stopped, or help shown)" \
     '[.[] | select(.event == "ui_send" and .message == 512) | .cursor] == ["hand", "hand", "arrow", "arrow"]'
   check "Help shows the help page; Show Title hides the title shown since Init" \
