@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # End-to-end checks of the plug-in's window under Wine: keys, player commands, the popup menu
-# and the text overlays, through the player stand-in's "ui=" actions (standin/ui_actions.h).
+# and the text overlays, through the player stand-in's "ui=" actions (standin/window_actions.cpp).
 #
 #   e2e-ui.sh CASE WINE_RUN PREFIX WIN_X64_DIR OUT_DIR
 # CASE: ui-keys, ui-commands, ui-video, ui-menu, ui-screens. ui-commands runs the instrumented
