@@ -13,7 +13,7 @@ namespace {
 
 // The options are Options' fields (standin.h); the actions are RunAction's.
 const char kUsage[] =
-    "usage: vis_host_standin [--scenario records|init|config|play] [--duration MS] [--cycles N]\n"
+    "usage: vis_host_standin [--scenario init|config|play] [--duration MS] [--cycles N]\n"
     "  [--signal silence|beats] [--answer IPC=VALUE] [--title TEXT] [--at MS:ACTION]...\n"
     "  [--watch-pixels] [--log FILE.jsonl] [--watchdog MS] PLUGIN.dll\n";
 
@@ -190,9 +190,8 @@ int Run(int argc, char** argv) {
   module->nCh = 2;
   int code = kExitOk;
   if (options.scenario == "config") module->Config(module);
-  for (uint32_t cycle = 0; options.scenario != "records" && options.scenario != "config" &&
-                           cycle < options.cycles && code == kExitOk;
-       ++cycle) {
+  for (uint32_t cycle = 0;
+       options.scenario != "config" && cycle < options.cycles && code == kExitOk; ++cycle) {
     code = PlayOnce(options, module, dll);
     Line line("cycle");
     AddResources(line);

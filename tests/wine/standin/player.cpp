@@ -23,7 +23,17 @@ char titleText[4096];
 // replacement procedure passed the result on.
 constexpr LRESULT kWatchedResult = 0x5a5a;
 
-HWND EmbedWindow(HostFrameRecord* record);
+// The player's embed-window function: a frame whose client area is the record's rectangle.
+HWND EmbedWindow(HostFrameRecord* record) {
+  Line("embed_window").Add(Format(R"("flags":%d)", record->flags));
+  RECT outer = record->rect;
+  const DWORD style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
+  AdjustWindowRect(&outer, style, FALSE);
+  record->frame = CreateWindowExA(0, "StandinFrame", "", style, record->rect.left, record->rect.top,
+                                  outer.right - outer.left, outer.bottom - outer.top, player.host,
+                                  nullptr, GetModuleHandleA(nullptr), nullptr);
+  return player.frame = record->frame;
+}
 
 std::string MessageFields(UINT message, WPARAM wParam, LPARAM lParam) {
   return Format(R"("message":%u,"wparam":%llu,"lparam":"0x%llx")", message, wParam, lParam);
@@ -62,18 +72,6 @@ LRESULT CALLBACK WatchedProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     return DefWindowProcA(window, message, wParam, lParam);
   Line("watched_message").Add(MessageFields(message, wParam, lParam));
   return kWatchedResult;
-}
-
-// The player's embed-window function: a frame whose client area is the record's rectangle.
-HWND EmbedWindow(HostFrameRecord* record) {
-  Line("embed_window").Add(Format(R"("flags":%d)", record->flags));
-  RECT outer = record->rect;
-  const DWORD style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
-  AdjustWindowRect(&outer, style, FALSE);
-  record->frame = CreateWindowExA(0, "StandinFrame", "", style, record->rect.left, record->rect.top,
-                                  outer.right - outer.left, outer.bottom - outer.top, player.host,
-                                  nullptr, GetModuleHandleA(nullptr), nullptr);
-  return player.frame = record->frame;
 }
 
 std::string WindowText(HWND window) {

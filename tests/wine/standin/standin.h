@@ -28,7 +28,7 @@ enum ExitCode : int {
 // The command line (main.cpp's usage); exit codes are ExitCode's.
 struct Options {
   std::string dllPath;
-  std::string scenario = "play";  // records, init (Init and Quit), config (no Init), else play:
+  std::string scenario = "play";  // init (Init and Quit), config (Config only), else play:
                                   // Init, Render every 25 ms for the duration, Quit
   std::string signal = "beats";   // silence, or anything else for beats
   std::string logPath = "-";      // JSON lines
